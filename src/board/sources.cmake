@@ -1,0 +1,2 @@
+# Sources of the board room.
+list(APPEND TAVRIN_SOURCES src/board/resources.cpp)

@@ -1,0 +1,74 @@
+#pragma once
+// The console channel every room prints through, the input line reader, and the small
+// text helpers (tokens, numbers, case) that several rooms share.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// ---- Output -------------------------------------------------------------------------
+
+// Writes the bytes unchanged and at once, in program order with every other output.
+void WriteBytes(std::string_view text);
+
+// Text followed by LF: every UCI protocol line.
+void PrintLine(std::string_view text);
+
+// Text with no line end: the pieces of a table row or board line.
+void PrintText(std::string_view text);
+
+// Text followed by CR LF: the line output of tables, board, banner and usage text.
+void WriteLine(std::string_view text = {});
+
+// Colours by palette index: 0 logo green, 1-4 board squares, 5 normal, 8/9 piece details.
+// Any index above 9 leaves the colour unchanged.
+void SetTextColour(int index);
+
+// ---- Input --------------------------------------------------------------------------
+
+// True when standard input is an interactive terminal; fixed by InitConsole.
+extern bool InputIsConsole;
+
+// Takes the handles and detects the kind of input; on a terminal discards what was typed
+// early and writes the version line (and, in console mode, the hint line).
+void InitConsole(bool consoleMode);
+
+// Length of the first complete line waiting (its terminator included), or 0. Never blocks.
+int PendingInputLength();
+
+// Takes count bytes of input and returns them trimmed, cut at the first NUL byte.
+std::string ReadInputLine(int count);
+
+// True when input has ended; TakeUnterminatedLine then returns what is left, trimmed.
+bool InputHasEnded();
+std::string TakeUnterminatedLine();
+
+// Sleeps until input may be waiting, at most the given milliseconds.
+void WaitForInputLine(int milliseconds);
+
+// ---- Version ------------------------------------------------------------------------
+
+inline constexpr std::string_view VERSION_TEXT = "Tavrin dev_20240807b";
+
+// "Tavrin dev_20240807b compiled at YYYYMMDD HHMMSS", the build time one hour ahead of UTC.
+std::string VersionLine();
+
+// ---- Text helpers -------------------------------------------------------------------
+
+// Removes every leading and trailing character of code 0..32.
+std::string Trim(std::string_view text);
+
+// ASCII letters only change case; every other byte is kept.
+std::string ToLower(std::string_view text);
+std::string ToUpper(std::string_view text);
+
+// Takes the next token from rest, up to the first separator, and shortens rest.
+// With a blank separator, runs of blanks count as one.
+std::string NextToken(std::string& rest, char separator = ' ');
+
+// Reads a signed 32-bit integer: optional blanks and sign, then decimal digits or
+// hexadecimal digits after "$", "x", "X", "0x" or "0X". Returns fallback otherwise.
+int32_t ReadInteger(std::string_view text, int32_t fallback = 0);
+
+// Same rule; false when the text is not a valid integer.
+bool TryReadInteger(std::string_view text, int32_t& value);

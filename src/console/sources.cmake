@@ -1,0 +1,2 @@
+# Sources of the console room.
+list(APPEND TAVRIN_SOURCES src/console/channel.cpp src/console/text.cpp)

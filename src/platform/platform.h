@@ -1,0 +1,44 @@
+#pragma once
+// The only room that calls the operating system: terminal detection, raw input and
+// output, colours, the clock, files and large allocations.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// True when standard input is a terminal (a person typing) rather than a pipe or file.
+bool StdinIsTerminal();
+
+// Drops whatever a person typed before the program was ready for it.
+void DiscardTerminalInput();
+
+// Reads what is waiting on standard input without blocking. Returns the number of bytes
+// read, 0 when nothing is waiting, or -1 once input has ended (closed pipe, end of file).
+long ReadAvailableInput(char* buffer, size_t capacity);
+
+// Waits at most the given milliseconds for input to arrive (or end).
+void WaitForInput(int milliseconds);
+
+// Writes all bytes to standard output at once; code page 437 bytes above 0x7F are shown
+// as UTF-8 unless TAVRIN_CP437=1 asks for the raw bytes.
+void WriteOutput(const char* bytes, size_t length);
+
+// ANSI colour for a console attribute byte (background high nibble, foreground low
+// nibble, Windows colour order); written only to a colour-capable terminal.
+void SetOutputAttribute(uint8_t attribute);
+void ResetOutputAttribute();
+
+// Milliseconds from a monotonic clock: differences are elapsed times.
+uint64_t NowMilliseconds();
+
+void SleepMilliseconds(int milliseconds);
+
+bool FileExists(const std::string& path);
+
+// Reads a text file line by line (line ends removed); false when it cannot be opened.
+bool ReadTextLines(const std::string& path, std::vector<std::string>& lines);
+
+// Zero-filled memory for the big tables; nullptr when the system refuses.
+void* AllocateLarge(size_t bytes);
+void FreeLarge(void* memory, size_t bytes);

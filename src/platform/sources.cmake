@@ -1,0 +1,2 @@
+# Sources of the platform room.
+list(APPEND TAVRIN_SOURCES src/platform/linux.cpp)

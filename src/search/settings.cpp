@@ -1,0 +1,3 @@
+#include "search/settings.h"
+
+SettingsRecord Settings;

@@ -1,0 +1,3 @@
+# Sources of the search room.
+list(APPEND TAVRIN_SOURCES src/search/settings.cpp)
+list(APPEND TAVRIN_SOURCES src/search/game.cpp)

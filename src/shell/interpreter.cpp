@@ -1,0 +1,127 @@
+// The command interpreter: one dispatcher for UCI and console commands, then moves.
+#include <bit>
+#include <string>
+#include <string_view>
+
+#include "console/console.h"
+#include "platform/platform.h"
+#include "search/search.h"
+#include "shell/options.h"
+#include "shell/shell.h"
+
+namespace {
+
+using Action = void (*)(std::string& rest);
+
+void IsReady(std::string&) { PrintLine("readyok"); }
+
+void Uci(std::string&) {
+  PrintLine("id name " + std::string(VERSION_TEXT));
+  PrintLine("id author Nemisor");
+  PrintLine("option name Hash type spin default " + std::to_string(Settings.HashSizeMB) + " min " +
+            std::to_string(HASH_MIN_MB) + " max " + std::to_string(HASH_MAX_MB));
+  PrintLine("option name MoveOverhead type spin default " + std::to_string(Settings.MoveOverhead) +
+            " min 0 max " + std::to_string(MOVE_OVERHEAD_MAX));
+  PrintLine("uciok");
+}
+
+void SetOption(std::string& rest) {
+  rest = ToLower(rest);
+  if (NextToken(rest) != "name") return;
+  std::string name = NextToken(rest);
+  if (name != "hash" && name != "moveoverhead") return;
+  if (NextToken(rest) != "value") return;
+  int32_t value = ReadInteger(NextToken(rest), 0);
+  if (name == "hash")
+    SetHashSize(value);
+  else if (value >= 0 && value <= MOVE_OVERHEAD_MAX)
+    Settings.MoveOverhead = value;
+}
+
+void UciNewGame(std::string&) { NewGame(); }
+
+// How the first word is compared: folded to lower case, or exactly as typed.
+enum class Case : uint8_t { FOLDED, EXACT };
+
+struct CommandRow {
+  std::string_view Word;
+  std::string_view Abbreviation;  // empty when the command has none
+  Case Compare;
+  Action Run;                     // nullptr: the word is taken and nothing happens
+  bool (*Applies)() = nullptr;    // when set and false, matching goes on down the table
+};
+
+// The order of matching: the first row whose word matches wins.
+constexpr CommandRow Commands[] = {
+    {"isready", "", Case::FOLDED, IsReady},
+    {"setoption", "", Case::FOLDED, SetOption},
+    {"ucinewgame", "", Case::FOLDED, UciNewGame},
+    {"position", "", Case::FOLDED, nullptr},
+    {"z", "", Case::EXACT, nullptr},
+    {"go", "", Case::FOLDED, nullptr},
+    {"quit", "q", Case::FOLDED, nullptr},  // only a line that is exactly quit or q ends the loop
+    {"perftsuite", "pe", Case::FOLDED, nullptr},
+    {"perft", "p", Case::FOLDED, nullptr},
+    {"divide", "d", Case::FOLDED, nullptr},
+    {"bench", "be", Case::FOLDED, nullptr},
+    {"board", "b", Case::FOLDED, nullptr},
+    {"kiwi", "k", Case::FOLDED, nullptr},
+    {"setboard", "s", Case::FOLDED, nullptr},
+    {"uci", "", Case::FOLDED, Uci},
+    {"list", "l", Case::FOLDED, nullptr},
+    {"valsuite", "v", Case::FOLDED, nullptr},
+    {"testsuite", "t", Case::FOLDED, nullptr},
+    {"new", "n", Case::FOLDED, nullptr},
+    {"unmake", "u", Case::FOLDED, nullptr, [] { return false; }},
+    {"fen", "f", Case::FOLDED, nullptr},
+    {"move", "m", Case::FOLDED, nullptr},
+    {"help", "h", Case::FOLDED, nullptr},
+    {"?", "", Case::EXACT, nullptr},
+};
+
+bool Matches(const CommandRow& row, const std::string& typed, const std::string& folded) {
+  if (row.Compare == Case::EXACT) return typed == row.Word;
+  return folded == row.Word || (!row.Abbreviation.empty() && folded == row.Abbreviation);
+}
+
+}  // namespace
+
+bool SetHashSize(int32_t megabytes) {
+  if (megabytes < HASH_MIN_MB || megabytes > HASH_MAX_MB) return false;
+  Settings.HashSizeMB = static_cast<int32_t>(std::bit_floor(static_cast<uint32_t>(megabytes)));
+  return true;
+}
+
+void ExecuteCommand(const std::string& line) {
+  std::string rest = line;
+  std::string word = NextToken(rest);
+  if (word.empty()) return;
+  std::string folded = ToLower(word);
+  for (const CommandRow& row : Commands) {
+    if (!Matches(row, word, folded) || (row.Applies && !row.Applies())) continue;
+    if (row.Run) row.Run(rest);
+    return;
+  }
+  // Anything else is tried as a move.
+}
+
+void CommandLoop() {
+  NewGame();
+  for (;;) {
+    int length = PendingInputLength();
+    if (length > 0) {
+      std::string line = ReadInputLine(length);
+      std::string folded = ToLower(line);
+      if (folded == "quit" || folded == "q") return;
+      ExecuteCommand(line);
+    } else if (InputHasEnded()) {
+      // A last line without its line end still counts, as if it had one.
+      std::string line = TakeUnterminatedLine();
+      std::string folded = ToLower(line);
+      if (folded != "quit" && folded != "q") ExecuteCommand(line);
+      return;
+    } else {
+      WaitForInputLine(1);
+    }
+  }
+}

@@ -1,0 +1,52 @@
+// Program entry: start-up tables, the mode chosen from the command line, then its action.
+#include <string>
+#include <vector>
+
+#include "console/console.h"
+#include "search/search.h"
+#include "shell/shell.h"
+
+namespace {
+
+enum class RunMode : uint8_t { CONSOLE, BENCH, PERFT, TIMED_SEARCH, VIEW, USAGE };
+
+RunMode ChooseMode(const std::vector<std::string>& args) {
+  if (args.empty()) return RunMode::CONSOLE;
+  std::string keyword = ToLower(args[0]);
+  if ((keyword == "bench" || keyword == "b") && args.size() == 1) return RunMode::BENCH;
+  if ((keyword == "perft" || keyword == "p") && args.size() >= 2) return RunMode::PERFT;
+  if (keyword == "go" && args.size() >= 2) return RunMode::TIMED_SEARCH;
+  if ((keyword == "view" || keyword == "v") && args.size() >= 2) return RunMode::VIEW;
+  if (args[0] == "?" && args.size() == 1) return RunMode::USAGE;
+  return RunMode::CONSOLE;
+}
+
+void PrintUsage(const char* programPath) {
+  WriteLine(std::string("Usage: \"") + programPath + "\" [command]");
+  WriteLine("Commands: b[ench] ");
+  WriteLine("          go <seconds> [fen]");
+  WriteLine("          p[erft] <depth> [fen]");
+  WriteLine("          v[iew] <fen>");
+  WriteLine("Without a command, Tavrin starts in console/UCI mode.");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  RunMode mode = ChooseMode(args);
+  if (mode == RunMode::USAGE) {
+    PrintUsage(argv[0]);
+    return 0;
+  }
+  InitConsole(mode == RunMode::CONSOLE);
+  LoadSettings();
+  switch (mode) {
+    case RunMode::CONSOLE:
+      CommandLoop();
+      break;
+    default:
+      break;  // the one-shot tools arrive with the board, search and tools rooms
+  }
+  return 0;
+}

@@ -1,0 +1,2 @@
+# Sources of the shell room.
+list(APPEND TAVRIN_SOURCES src/shell/interpreter.cpp src/shell/settings.cpp)

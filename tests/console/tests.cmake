@@ -1,0 +1,1 @@
+list(APPEND UNIT_TESTS console/text_test.cpp)

@@ -1,0 +1,1 @@
+list(APPEND E2E_TESTS e2e/uci_test.cpp e2e/cli_test.cpp)
