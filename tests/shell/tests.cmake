@@ -1,1 +1,1 @@
-# Tests of the shell room.
+list(APPEND UNIT_TESTS shell/settings_test.cpp)
