@@ -72,3 +72,34 @@ int32_t ReadInteger(std::string_view text, int32_t fallback = 0);
 
 // Same rule; false when the text is not a valid integer.
 bool TryReadInteger(std::string_view text, int32_t& value);
+
+// ---- Text tables --------------------------------------------------------------------
+// One shared box-drawn table: a caller gives the title, optionally a header row, then the
+// data rows, and prints it before any other caller starts one.
+
+#include <vector>
+
+enum class Align : uint8_t { RIGHT, LEFT };
+
+inline constexpr int TABLE_MAX_COLUMNS = 20;  // further columns are dropped
+
+// Starts a table: the title and one alignment per column (the column count).
+void TableTitle(std::string_view title, const std::vector<Align>& alignment);
+
+// Adds the header row; it is drawn left-aligned under the title, with its own separator.
+void TableHeader(const std::vector<std::string>& cells);
+
+// Adds a data row; missing cells are empty, cells beyond the column count are dropped.
+void TableRow(const std::vector<std::string>& cells);
+
+// Prints the table (frame lines end in LF, row lines in CR LF) and empties it.
+void PrintTable();
+
+// Empties the table without printing it.
+void ClearTable();
+
+// Width >= 0: text then blanks up to width; width < 0: blanks up to -width, then text.
+std::string PadText(std::string_view text, int width);
+
+// The text in a one-line box of three LF lines, in the logo colour when coloured.
+void ShowMessageBox(std::string_view text, bool coloured);

@@ -1,1 +1,2 @@
 list(APPEND UNIT_TESTS console/text_test.cpp)
+list(APPEND UNIT_TESTS console/table_test.cpp)
