@@ -53,6 +53,17 @@ inline constexpr std::string_view VERSION_TEXT = "Tavrin dev_20240807b";
 // "Tavrin dev_20240807b compiled at YYYYMMDD HHMMSS", the build time one hour ahead of UTC.
 std::string VersionLine();
 
+// ---- Formats ------------------------------------------------------------------------
+
+// Digits in groups of three ("1,234,567"), "-" for negatives, blanks in front up to width.
+std::string FormatCount(int64_t n, int width);
+
+// "0.000", "1.234", "1m01.234", "1h02m03.004".
+std::string FormatDuration(uint32_t ms);
+
+// Nodes per second with k/M suffixes ("1.23k", "12.3M"); two 0xA7 bytes for no elapsed time.
+std::string FormatNps(uint32_t ms, uint64_t nodes);
+
 // ---- Text helpers -------------------------------------------------------------------
 
 // Removes every leading and trailing character of code 0..32.

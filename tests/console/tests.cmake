@@ -1,2 +1,3 @@
 list(APPEND UNIT_TESTS console/text_test.cpp)
+list(APPEND UNIT_TESTS console/format_test.cpp)
 list(APPEND UNIT_TESTS console/table_test.cpp)
