@@ -1,0 +1,95 @@
+#include "board/psq.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "board/resources.h"
+
+PsqValue PieceSquareValue[13][64];
+
+namespace {
+
+constexpr int32_t CELL_OFFSET = 30000;
+constexpr int32_t PAWN_MG = 124;
+constexpr int32_t PAWN_EG = 206;
+
+// The scale of White's cells per piece type (pawns on ranks 2-7); a cell outside it is a
+// damaged or mis-generated block, not a tuning choice.
+struct CellRange {
+  int32_t MgLow, MgHigh, EgLow, EgHigh;
+};
+constexpr CellRange CellRanges[7] = {
+    {0, 0, 0, 0},              // no piece
+    {101, 164, 187, 236},      // pawn
+    {580, 839, 754, 893},      // knight
+    {772, 864, 858, 932},      // bishop
+    {1245, 1294, 1367, 1400},  // rook
+    {2533, 2552, 2607, 2706},  // queen
+    {-1, 327, 1, 199},         // king
+};
+
+constexpr const char* PieceNames[7] = {"empty", "pawn", "knight", "bishop", "rook", "queen", "king"};
+
+PsqValue Decode(uint32_t cell) {
+  return {static_cast<int32_t>(cell & 0xFFFF) - CELL_OFFSET, static_cast<int32_t>(cell >> 16) - CELL_OFFSET};
+}
+
+std::string SquareName(int square) {
+  return {static_cast<char>('a' + (square & 7)), static_cast<char>('1' + (square >> 3))};
+}
+
+std::string Fault(int type, int square, const char* what) {
+  return std::string(PieceNames[type]) + " " + SquareName(square) + ": " + what;
+}
+
+}  // namespace
+
+std::string CheckPieceSquareCells(const PsqCells& cells) {
+  for (int square = 0; square < 64; ++square)
+    if (cells[6][square] != 0) return Fault(0, square, "the empty row is not zero");
+  for (int type = 1; type <= 6; ++type) {
+    const uint32_t* white = cells[6 + type];
+    const uint32_t* black = cells[6 - type];
+    const CellRange& range = CellRanges[type];
+    for (int square = 0; square < 64; ++square) {
+      PsqValue own = Decode(white[square]);
+      PsqValue mirrored = Decode(black[square ^ 56]);
+      if (mirrored.Mg != -own.Mg || mirrored.Eg != -own.Eg)
+        return Fault(type, square, "Black's cell is not the mirrored negation of White's");
+      if (type != 1 && white[square] != white[square ^ 7])
+        return Fault(type, square, "not symmetric between the a-d and e-h files");
+      int rank = square >> 3;
+      if (type == 1 && (rank == 0 || rank == 7)) {
+        if (own.Mg != PAWN_MG || own.Eg != PAWN_EG) return Fault(type, square, "not the plain pawn value");
+        continue;
+      }
+      if (own.Mg < range.MgLow || own.Mg > range.MgHigh || own.Eg < range.EgLow || own.Eg > range.EgHigh)
+        return Fault(type, square, "value out of range");
+    }
+  }
+  return {};
+}
+
+void ReadPieceSquareCells(PsqCells& cells) {
+  unsigned char bytes[sizeof(PsqCells)];
+  LoadResourceData("R16", bytes, sizeof bytes);
+  for (int row = 0; row < 13; ++row) {
+    for (int square = 0; square < 64; ++square) {
+      const unsigned char* b = bytes + 4 * (64 * row + square);  // little-endian words
+      cells[row][square] = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24);
+    }
+  }
+}
+
+void InitPieceSquareTable() {
+  PsqCells cells;
+  ReadPieceSquareCells(cells);
+  std::string fault = CheckPieceSquareCells(cells);
+  if (!fault.empty()) {
+    std::fprintf(stderr, "Tavrin: resource R16 is broken: %s\n", fault.c_str());
+    std::exit(1);
+  }
+  for (int row = 0; row < 13; ++row)
+    for (int square = 0; square < 64; ++square)
+      PieceSquareValue[row][square] = row == 6 ? PsqValue{0, 0} : Decode(cells[row][square]);
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The piece-square table: the complete value of each piece on each square, material
+// included, positive for White and negative for Black. The position keeps its sums.
+
+#include <cstdint>
+#include <string>
+
+struct PsqValue {
+  int32_t Mg;
+  int32_t Eg;
+};
+
+// [piece code + 6][square], decoded; the empty-square row is zero.
+extern PsqValue PieceSquareValue[13][64];
+
+// Loads the embedded block R16, checks it and decodes it. A broken block stops start-up
+// with one line on stderr and exit code 1. Call once before any position is set up.
+void InitPieceSquareTable();
+
+// Raw cells as stored in R16: low half mg + 30000, high half eg + 30000.
+using PsqCells = uint32_t[13][64];
+
+// Copies the raw cells out of the embedded block (missing or short: exit as above).
+void ReadPieceSquareCells(PsqCells& cells);
+
+// What is wrong with a block of raw cells, or empty when it is sound: Black's rows mirror
+// White's, the empty row is zero, pieces but pawns are file-symmetric, pawn rows hold the
+// plain pawn on ranks 1 and 8, and every White cell lies in its piece's range.
+std::string CheckPieceSquareCells(const PsqCells& cells);

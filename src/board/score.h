@@ -1,0 +1,30 @@
+#pragma once
+// Score pairs: a middle-game and an endgame value travel in one 32-bit word, the middle
+// game in the low half, and are combined half by half with saturation.
+
+#include <algorithm>
+#include <cstdint>
+
+using PackedScore = uint32_t;
+
+// Each input is taken modulo 2^16.
+constexpr PackedScore MakeScore(int32_t mg, int32_t eg) {
+  return (static_cast<uint32_t>(eg) << 16) | (static_cast<uint32_t>(mg) & 0xFFFF);
+}
+
+// The halves read back as signed 16-bit numbers.
+constexpr int32_t MgValue(PackedScore s) { return static_cast<int16_t>(s & 0xFFFF); }
+constexpr int32_t EgValue(PackedScore s) { return static_cast<int16_t>(s >> 16); }
+
+constexpr int32_t SaturateHalf(int32_t v) { return std::clamp(v, -32768, 32767); }
+
+// No carry passes between the halves: each one is clamped on its own.
+[[nodiscard]] constexpr PackedScore AddScore(PackedScore acc, PackedScore s) {
+  return MakeScore(SaturateHalf(MgValue(acc) + MgValue(s)), SaturateHalf(EgValue(acc) + EgValue(s)));
+}
+
+// The negation of -32768 saturates to 32767, so a saturated Black term still counts
+// against White instead of for it.
+[[nodiscard]] constexpr PackedScore SubScore(PackedScore acc, PackedScore s) {
+  return AddScore(acc, MakeScore(SaturateHalf(-MgValue(s)), SaturateHalf(-EgValue(s))));
+}
