@@ -92,6 +92,14 @@ bool TryReadInteger(std::string_view text, int32_t& value);
 
 enum class Align : uint8_t { RIGHT, LEFT };
 
+// Code page 437 box-drawing bytes shared by the tables, the message box and the board frame.
+inline constexpr char BOX_VERTICAL = '\xB3';      // │
+inline constexpr char BOX_HORIZONTAL = '\xC4';    // ─
+inline constexpr char BOX_TOP_LEFT = '\xDA';      // ┌
+inline constexpr char BOX_TOP_RIGHT = '\xBF';     // ┐
+inline constexpr char BOX_BOTTOM_LEFT = '\xC0';   // └
+inline constexpr char BOX_BOTTOM_RIGHT = '\xD9';  // ┘
+
 inline constexpr int TABLE_MAX_COLUMNS = 20;  // further columns are dropped
 
 // Starts a table: the title and one alignment per column (the column count).

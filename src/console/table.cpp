@@ -7,12 +7,6 @@
 
 namespace {
 
-constexpr char VERTICAL = '\xB3';
-constexpr char HORIZONTAL = '\xC4';
-constexpr char TOP_LEFT = '\xDA';
-constexpr char TOP_RIGHT = '\xBF';
-constexpr char BOTTOM_LEFT = '\xC0';
-constexpr char BOTTOM_RIGHT = '\xD9';
 constexpr char TEE_RIGHT = '\xC3';  // ├
 constexpr char TEE_LEFT = '\xB4';   // ┤
 constexpr char TEE_DOWN = '\xC2';   // ┬
@@ -47,7 +41,7 @@ std::string RuleLine(char left, char joint, char right, const std::vector<int>& 
   std::string line(1, left);
   for (size_t c = 0; c < widths.size(); ++c) {
     if (c > 0) line += joint;
-    line.append(static_cast<size_t>(widths[c]) + 2, HORIZONTAL);
+    line.append(static_cast<size_t>(widths[c]) + 2, BOX_HORIZONTAL);
   }
   line += right;
   return line;
@@ -55,7 +49,7 @@ std::string RuleLine(char left, char joint, char right, const std::vector<int>& 
 
 // Left-aligned cells have the blank before them, right-aligned cells after them.
 std::string RowLine(size_t row, const std::vector<int>& widths, bool allLeft) {
-  std::string line(1, VERTICAL);
+  std::string line(1, BOX_VERTICAL);
   for (size_t c = 0; c < widths.size(); ++c) {
     if (allLeft || TextTable.Alignment[c] == Align::LEFT) {
       line += ' ';
@@ -64,7 +58,7 @@ std::string RowLine(size_t row, const std::vector<int>& widths, bool allLeft) {
       line += PadText(Cell(row, c), -(widths[c] + 1));
       line += ' ';
     }
-    line += VERTICAL;
+    line += BOX_VERTICAL;
   }
   return line;
 }
@@ -102,13 +96,13 @@ void PrintTable() {
   int titleBox = static_cast<int>(title.size()) + 4;
   int width = std::max(columnBlock, titleBox);
 
-  PrintLine(TOP_LEFT + std::string(static_cast<size_t>(width) - 2, HORIZONTAL) + TOP_RIGHT);
-  PrintLine(std::string(1, VERTICAL) + ' ' + PadText(title, width - 3) + VERTICAL);
+  PrintLine(BOX_TOP_LEFT + std::string(static_cast<size_t>(width) - 2, BOX_HORIZONTAL) + BOX_TOP_RIGHT);
+  PrintLine(std::string(1, BOX_VERTICAL) + ' ' + PadText(title, width - 3) + BOX_VERTICAL);
   if (columnBlock < titleBox) {
     // The title box is wider: it closes to the right of the last column.
     std::string line = RuleLine(TEE_RIGHT, TEE_DOWN, TEE_DOWN, widths);
-    line.append(static_cast<size_t>(titleBox - columnBlock - 1), HORIZONTAL);
-    PrintLine(line + BOTTOM_RIGHT);
+    line.append(static_cast<size_t>(titleBox - columnBlock - 1), BOX_HORIZONTAL);
+    PrintLine(line + BOX_BOTTOM_RIGHT);
   } else {
     PrintLine(RuleLine(TEE_RIGHT, TEE_DOWN, TEE_LEFT, widths));
   }
@@ -122,7 +116,7 @@ void PrintTable() {
   } else {
     for (size_t row = 1; row < TextTable.Rows.size(); ++row)
       if (static_cast<int>(row) != TextTable.HeaderRow) WriteLine(RowLine(row, widths, false));
-    PrintLine(RuleLine(BOTTOM_LEFT, TEE_UP, BOTTOM_RIGHT, widths));
+    PrintLine(RuleLine(BOX_BOTTOM_LEFT, TEE_UP, BOX_BOTTOM_RIGHT, widths));
   }
   ClearTable();
 }
@@ -138,10 +132,10 @@ std::string PadText(std::string_view text, int width) {
 }
 
 void ShowMessageBox(std::string_view text, bool coloured) {
-  std::string rule(text.size() + 2, HORIZONTAL);
+  std::string rule(text.size() + 2, BOX_HORIZONTAL);
   if (coloured) SetTextColour(LOGO_COLOUR);
-  PrintLine(TOP_LEFT + rule + TOP_RIGHT);
-  PrintLine(std::string(1, VERTICAL) + ' ' + std::string(text) + ' ' + VERTICAL);
-  PrintLine(BOTTOM_LEFT + rule + BOTTOM_RIGHT);
+  PrintLine(BOX_TOP_LEFT + rule + BOX_TOP_RIGHT);
+  PrintLine(std::string(1, BOX_VERTICAL) + ' ' + std::string(text) + ' ' + BOX_VERTICAL);
+  PrintLine(BOX_BOTTOM_LEFT + rule + BOX_BOTTOM_RIGHT);
   if (coloured) SetTextColour(NORMAL_COLOUR);
 }
