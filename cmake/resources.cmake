@@ -13,5 +13,6 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} "-DFILES=${TAVRIN_RESOURCE_FILES}" -DOUT=${TAVRIN_RESOURCE_CPP}
           -P ${CMAKE_SOURCE_DIR}/cmake/embed_resources.cmake
   DEPENDS ${TAVRIN_RESOURCE_FILES} ${CMAKE_SOURCE_DIR}/cmake/embed_resources.cmake
-  COMMENT "Embedding the raw data blocks")
+  COMMENT "Embedding the raw data blocks"
+  VERBATIM)
 list(APPEND TAVRIN_GENERATED_SOURCES ${TAVRIN_RESOURCE_CPP})
