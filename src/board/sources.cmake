@@ -1,3 +1,6 @@
 # Sources of the board room.
 list(APPEND TAVRIN_SOURCES src/board/resources.cpp)
 list(APPEND TAVRIN_SOURCES src/board/psq.cpp)
+list(APPEND TAVRIN_SOURCES src/board/attacks.cpp)
+list(APPEND TAVRIN_SOURCES src/board/zobrist.cpp)
+list(APPEND TAVRIN_SOURCES src/board/fen.cpp)

@@ -1,3 +1,4 @@
 # Sources of the search room.
 list(APPEND TAVRIN_SOURCES src/search/settings.cpp)
 list(APPEND TAVRIN_SOURCES src/search/game.cpp)
+list(APPEND TAVRIN_SOURCES src/search/state.cpp)

@@ -1,0 +1,117 @@
+#pragma once
+// The board room's front door: the one position record, its accessors, the attack tables,
+// the hash keys, and FEN set-up and output.
+
+#include <cassert>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "board/bitboard.h"
+#include "board/types.h"
+
+// ---- Position ------------------------------------------------------------------------------
+
+// The one board. Only the FEN set-up and the move operations write it.
+struct PositionRecord {
+  int32_t SideToMove;
+  Bitboard PieceBB[KING];            // [PAWN..QUEEN], both colours; kings have no entry, [0] unused
+  Bitboard ColourBB[COLOUR_NB];      // kings included
+  int32_t Squares[SQUARE_NB];        // piece code on each square
+  int32_t KingSquare[COLOUR_NB];
+  Bitboard Occupied;
+  int32_t EpSquare;                  // square passed over by the last double step, or -1
+  int32_t CastlingRights;            // WHITE_KING_SIDE | WHITE_QUEEN_SIDE | BLACK_KING_SIDE | BLACK_QUEEN_SIDE
+  int32_t HalfmoveClock;             // plies since the last capture or pawn move
+  int32_t GamePly;                   // 2 x fullmove number, +1 with Black to move
+  Bitboard Checkers;                 // enemy pieces giving check to the side to move
+  int32_t CapturedPiece;             // code captured by the last move, 0 if none
+  uint64_t Key;
+  uint64_t PawnKey;
+  uint64_t MaterialKey;
+  int32_t NonPawnMaterial[COLOUR_NB];
+  int32_t PsqMg;                     // piece-square sums of every piece on the board
+  int32_t PsqEg;
+  int32_t PliesFromNull;
+};
+
+extern PositionRecord Position;
+
+inline int32_t PieceOn(int32_t square) { return Position.Squares[square]; }
+
+// Pawns to queens of one colour; a king is found through KingSquare.
+inline Bitboard PiecesOf(int32_t colour, int32_t type) {
+  assert(PAWN <= type && type <= QUEEN);
+  return Position.PieceBB[type] & Position.ColourBB[colour];
+}
+
+inline int32_t KingSquareOf(int32_t colour) { return Position.KingSquare[colour]; }
+
+// Every piece of either colour attacking square when the pieces stand on occupied; AND it
+// with a colour set for one side's attackers.
+inline Bitboard AttackersTo(int32_t square, Bitboard occupied) {
+  Bitboard kings = SquareBit[Position.KingSquare[WHITE] + 1] | SquareBit[Position.KingSquare[BLACK] + 1];
+  Bitboard queens = Position.PieceBB[QUEEN];
+  return (PawnAttacks[BLACK][square] & Position.PieceBB[PAWN] & Position.ColourBB[WHITE]) |
+         (PawnAttacks[WHITE][square] & Position.PieceBB[PAWN] & Position.ColourBB[BLACK]) |
+         (PseudoAttacks[KNIGHT][square] & Position.PieceBB[KNIGHT]) | (PseudoAttacks[KING][square] & kings) |
+         (BishopAttacks(square, occupied) & (Position.PieceBB[BISHOP] | queens)) |
+         (RookAttacks(square, occupied) & (Position.PieceBB[ROOK] | queens));
+}
+
+// ---- Hash keys -----------------------------------------------------------------------------
+
+inline constexpr int32_t MATERIAL_COUNT_NB = 11;  // material keys exist for counts 0..10
+
+// The random keys of resource R11, read once by InitHashKeys. Slots for type 0 are zero.
+struct HashKeysRecord {
+  uint64_t PieceKeys[COLOUR_NB][PIECE_TYPE_NB][SQUARE_NB];  // [colour][PAWN..KING][square]
+  uint64_t EpKeys[SQUARE_NB];
+  uint64_t CastlingKeys[CASTLING_NB];                         // by the whole rights value
+  uint64_t MaterialKeys[COLOUR_NB][KING][MATERIAL_COUNT_NB];  // [colour][PAWN..QUEEN][count]
+  uint64_t SideKey;                                           // in the key when Black is to move
+};
+
+extern HashKeysRecord HashKeys;
+
+// Loads R11; a second call does nothing.
+void InitHashKeys();
+
+// The three keys of Position computed from its contents.
+uint64_t ComputeKey();
+uint64_t ComputePawnKey();
+uint64_t ComputeMaterialKey();
+
+// ---- Set-up and FEN ------------------------------------------------------------------------
+
+inline constexpr std::string_view START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+
+// Moves played through move input since the last set-up.
+extern int32_t GameHistoryCount;
+
+// "P".."K" +1..+6, "p".."k" -1..-6; 0 for any other character.
+int32_t PieceFromChar(char c);
+
+// "a1".."h8" (lower-case file) to 0..63; -1 for any other text.
+int32_t ParseSquare(std::string_view text);
+
+inline std::string SquareName(int32_t square) {
+  return {static_cast<char>('a' + FileOf(square)), static_cast<char>('1' + RankOf(square))};
+}
+
+// Knights x 500 + bishops x 530 + rooks x 850 + queens x 1700 of the colour.
+int32_t ComputeNonPawnMaterial(int32_t colour);
+
+// Sums of the middle-game and endgame piece-square values of every piece on the board.
+void ComputePsqSums(int32_t& mg, int32_t& eg);
+
+// Rebuilds Position from the text; returns the error, empty on success. A rejected text
+// leaves Position partly built: only SetBoard calls this, and it replaces such a position.
+std::string ReadFen(std::string_view fen);
+
+// Sets the position (and empties the game history); on a rejected text reports it when
+// verbose, sets the start position and returns false. An all-blank text changes nothing.
+bool SetBoard(std::string_view fen, bool verbose);
+
+// The FEN text of Position; the fullmove field is always "0".
+std::string WriteFen();
