@@ -1,1 +1,2 @@
 # Sources of the eval room.
+list(APPEND TAVRIN_SOURCES src/eval/evaluate.cpp)

@@ -1,0 +1,104 @@
+#include "eval/eval.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "board/board.h"
+#include "eval/evaluate.h"
+#include "eval/material.h"
+
+namespace {
+
+constexpr int32_t TEMPO = 28;                // bonus of the side to move
+constexpr int32_t EVALUATION_LIMIT = 32000;  // keeps every static value clear of mate scores
+constexpr int32_t SCALE_NORMAL = 64;
+
+constexpr Bitboard DARK_SQUARES = 0xAA55AA55AA55AA55ULL;  // a1, c1, ..., b2, ...
+constexpr Bitboard QUEEN_SIDE = 0x0F0F0F0F0F0F0F0FULL;   // files a-d
+constexpr Bitboard KING_SIDE = ~QUEEN_SIDE;
+
+constexpr int32_t Sign(int32_t x) { return (x > 0) - (x < 0); }
+
+// Endgames that are hard to win even a pawn or two up; the first rule that fits decides.
+int32_t DrawishScaleFactor(int32_t strong, int32_t strongPassedPawns) {
+  const int32_t weak = strong ^ 1;
+  const int32_t* npm = Position.NonPawnMaterial;
+  const Bitboard strongPawns = PiecesOf(strong, PAWN);
+  const Bitboard weakPawns = PiecesOf(weak, PAWN);
+
+  // Opposite-coloured bishops: the defender blockades on the squares the attacker's bishop
+  // never reaches.
+  const Bitboard bishops = Position.PieceBB[BISHOP];
+  if (PopCount(PiecesOf(WHITE, BISHOP)) == 1 && PopCount(PiecesOf(BLACK, BISHOP)) == 1 &&
+      PopCount(bishops & DARK_SQUARES) == 1) {
+    if (npm[WHITE] == NonPawnValue[BISHOP] && npm[BLACK] == NonPawnValue[BISHOP])
+      return 18 + 4 * strongPassedPawns;
+    return 22 + 3 * PopCount(Position.ColourBB[strong]);
+  }
+
+  // Rook endings with every attacking pawn on one wing and the defending king beside its
+  // own pawns.
+  if (npm[WHITE] == NonPawnValue[ROOK] && npm[BLACK] == NonPawnValue[ROOK] &&
+      PopCount(strongPawns) <= PopCount(weakPawns) + 1 && strongPawns &&
+      (!(strongPawns & QUEEN_SIDE) || !(strongPawns & KING_SIDE)) &&
+      (weakPawns & PseudoAttacks[KING][KingSquareOf(weak)]))
+    return 36;
+
+  // A lone queen against minor pieces builds fortresses.
+  const Bitboard queens = Position.PieceBB[QUEEN];
+  if (PopCount(queens) == 1) {
+    const int32_t withoutQueen = (queens & Position.ColourBB[WHITE]) ? BLACK : WHITE;
+    return 37 + 3 * PopCount(PiecesOf(withoutQueen, KNIGHT) | PiecesOf(withoutQueen, BISHOP));
+  }
+
+  // Few pawns leave little to win with.
+  return std::min(SCALE_NORMAL, 36 + 7 * PopCount(strongPawns));
+}
+
+}  // namespace
+
+bool LazySkip(PackedScore acc, int32_t margin) {
+  const int32_t npm = Position.NonPawnMaterial[WHITE] + Position.NonPawnMaterial[BLACK];
+  return std::abs(MgValue(acc) + EgValue(acc)) / 2 > margin + npm / 64;
+}
+
+int32_t TaperScore(PackedScore acc) {
+  int32_t mg = MgValue(acc);
+  int32_t eg = EgValue(acc);
+
+  // Few passed pawns make a position simpler to hold: pull both halves toward zero, the
+  // middle game never past it. The counts come from the pawn entry; until pawn structure is
+  // evaluated there are none.
+  const int32_t passedPawns[COLOUR_NB] = {0, 0};
+  const int32_t complexity = 9 * (passedPawns[WHITE] + passedPawns[BLACK]) - 110;
+  mg += Sign(mg) * std::max(std::min(complexity + 50, 0), -std::abs(mg));
+  eg += Sign(eg) * std::max(complexity, -std::abs(eg));
+
+  // The material entry's factor for the strong side joins here; the drawish rules refine
+  // it only while it is normal (64).
+  const int32_t strong = eg > 0 ? WHITE : BLACK;
+  const int32_t scale = DrawishScaleFactor(strong, passedPawns[strong]);
+
+  const int32_t phase = ComputePhase(Position.NonPawnMaterial[WHITE] + Position.NonPawnMaterial[BLACK]);
+  return (mg * phase + eg * (128 - phase) * scale / SCALE_NORMAL) / 128;
+}
+
+int32_t FinishEvaluation(int32_t whiteValue) {
+  int32_t v = whiteValue / 16 * 16;  // toward zero, so both colours round alike
+  v = Position.SideToMove == WHITE ? v + TEMPO : -v + TEMPO;
+  // Drift toward the fifty-move draw; a clock past 100 (only from a FEN) is a draw too.
+  v = v * std::max(0, 100 - Position.HalfmoveClock) / 100;
+  return std::clamp(v, -EVALUATION_LIMIT, EVALUATION_LIMIT);
+}
+
+int32_t Evaluate() {
+  // 1. The material probe (imbalance, phase, scale data) comes first.
+  // 2. The piece-square sums, with the imbalance added to both halves. Saturated, since a
+  //    wrapped sum would turn a huge advantage into a huge deficit.
+  PackedScore acc = MakeScore(SaturateHalf(Position.PsqMg), SaturateHalf(Position.PsqEg));
+  // 3. Pawn structure. 4. LazySkip(acc, 600) jumps to step 16.
+  // 5-12. Attack maps, piece terms, mobility, king safety, passed pawns.
+  // 13. LazySkip(acc, 700) jumps to step 16. 14-15. Threats, space.
+  // 16. Taper and scale; 17-19. round, turn to the side to move, damp.
+  return FinishEvaluation(TaperScore(acc));
+}
