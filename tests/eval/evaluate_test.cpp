@@ -3,25 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <fstream>
 #include <string>
 
-#include "board/board.h"
-#include "board/psq.h"
-#include "console/console.h"
+#include "board/board_setup.h"
 #include "eval/eval.h"
 #include "eval/evaluate.h"
 #include "eval/material.h"
 
 namespace {
 
-class EvaluationTest : public ::testing::Test {
+class EvaluationTest : public BoardTest {
  protected:
-  static void SetUpTestSuite() {
-    InitAttackTables();
-    InitHashKeys();
-    InitPieceSquareTable();
-  }
   static void Setup(const std::string& fen) { ASSERT_EQ(ReadFen(fen), "") << fen; }
   // TaperScore of the pair in the position.
   static int32_t Taper(const std::string& fen, int32_t mg, int32_t eg) {
@@ -188,11 +180,8 @@ TEST(MirrorFen, TurnsTheBoardAndSwapsEverything) {
 }
 
 TEST_F(EvaluationTest, MirroredPositionsEvaluateAlike) {
-  std::ifstream suite(TAVRIN_DATA_DIR "/perft.epd");
-  ASSERT_TRUE(suite.is_open());
   int positions = 0, nonTrivial = 0;
-  for (std::string line; std::getline(suite, line);) {
-    std::string fen = line.substr(0, line.find(';'));
+  for (const std::string& fen : PerftSuiteFens()) {
     Setup(fen);
     int32_t value = Evaluate();
     Setup(MirrorFen(fen));
