@@ -46,7 +46,11 @@ std::string PlacePieces(std::string_view field) {
     char c = squares[i];
     if (c == ' ') continue;
     int32_t piece = PieceFromChar(c);
-    if (piece == NO_PIECE) return std::string("Illegal character \"") + c + "\" in board definition";
+    if (piece == NO_PIECE) {
+      std::string error = "Illegal character \"";
+      error += c;
+      return error + "\" in board definition";
+    }
     int32_t s = (7 - i / 8) * 8 + i % 8;
     int32_t colour = ColourOf(piece);
     int32_t type = TypeOf(piece);
