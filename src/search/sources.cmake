@@ -2,3 +2,4 @@
 list(APPEND TAVRIN_SOURCES src/search/settings.cpp)
 list(APPEND TAVRIN_SOURCES src/search/game.cpp)
 list(APPEND TAVRIN_SOURCES src/search/state.cpp)
+list(APPEND TAVRIN_SOURCES src/search/clock.cpp)

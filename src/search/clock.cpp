@@ -1,0 +1,3 @@
+#include "search/clock.h"
+
+uint64_t StartTime;
