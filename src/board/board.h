@@ -115,3 +115,67 @@ bool SetBoard(std::string_view fen, bool verbose);
 
 // The FEN text of Position; the fullmove field is always "0".
 std::string WriteFen();
+
+// ---- Move generation -----------------------------------------------------------------------
+// Each generator writes the Move of consecutive entries of list from index start and returns
+// how many it wrote. The staged generators give pseudo-legal moves, which IsLegal filters.
+
+// Captures onto targets (the opponent's pieces), en passant, capturing promotions and the
+// quiet queen promotions. Only when not in check.
+int32_t GenerateCaptures(int32_t start, Bitboard targets, MoveList& list);
+// Non-captures onto targets (the empty squares), castling and the quiet under-promotions.
+// Only when not in check.
+int32_t GenerateQuiets(int32_t start, Bitboard targets, MoveList& list);
+// Moves that may answer the check; only when in check.
+int32_t GenerateEvasions(int32_t start, MoveList& list);
+// Non-captures onto targets (the empty squares) that give check; a king that uncovers a check
+// is not offered every such step. Only when not in check.
+int32_t GenerateQuietChecks(int32_t start, Bitboard targets, const CheckInfo& checkInfo, MoveList& list);
+// Exactly the legal moves: captures before quiets, or the evasions when in check.
+int32_t GenerateLegalMoves(int32_t start, MoveList& list);
+
+// ---- Move operations -----------------------------------------------------------------------
+// MakeMove takes a legal move, an undo record that SaveUndoInfo filled on the current position,
+// and givesCheck = GivesCheck(move, ...). UnmakeMove takes the same move and record; moves and
+// null moves are taken back innermost first.
+
+void SaveUndoInfo(UndoInfo& undo);
+void MakeMove(Move move, UndoInfo& undo, bool givesCheck);
+void UnmakeMove(Move move, const UndoInfo& undo);
+// Passes the turn; the side to move must not be in check. SaveUndoInfo first.
+void MakeNullMove();
+void UnmakeNullMove(const UndoInfo& undo);
+
+// Check and pin facts for the side to move.
+void ComputeCheckInfo(CheckInfo& checkInfo);
+// Whether a pseudo-legal move checks the enemy king.
+bool GivesCheck(Move move, const CheckInfo& checkInfo);
+// Whether any move code (from the transposition table, a killer slot) is pseudo-legal here.
+bool IsPseudoLegal(Move move);
+
+// Whether a bishop, rook or queen of colour reaches square when the pieces stand on occupied.
+inline bool SliderReaches(int32_t colour, int32_t square, Bitboard occupied) {
+  Bitboard queens = Position.PieceBB[QUEEN];
+  Bitboard theirs = Position.ColourBB[colour];
+  return (BishopAttacks(square, occupied) & (Position.PieceBB[BISHOP] | queens) & theirs) ||
+         (RookAttacks(square, occupied) & (Position.PieceBB[ROOK] | queens) & theirs);
+}
+
+// Whether a generated or pseudo-legal move leaves the own king unattacked; pinned is
+// CheckInfo.Pinned. King moves in check are exact because the evasions already left out the
+// squares on a checking line.
+inline bool IsLegal(Move move, Bitboard pinned) {
+  int32_t us = Position.SideToMove;
+  int32_t from = FromSquare(move);
+  int32_t to = ToSquare(move);
+  int32_t king = Position.KingSquare[us];
+  if (from == king) return !(AttackersTo(to, Position.Occupied) & Position.ColourBB[us ^ 1]);
+  if (IsCapture(move) && Position.Squares[to] == NO_PIECE) {
+    // En passant takes two pawns off one rank at once, which no pin test sees.
+    int32_t captured = to + (us == WHITE ? -8 : 8);
+    Bitboard occupied = (Position.Occupied ^ SquareBit[from + 1] ^ SquareBit[captured + 1]) | SquareBit[to + 1];
+    return !SliderReaches(us ^ 1, king, occupied);
+  }
+  // A pinned piece stays on the line through its king (no piece moves across the king).
+  return !(pinned & SquareBit[from + 1]) || (Line[king][from] & SquareBit[to + 1]);
+}

@@ -15,3 +15,5 @@ add_test(NAME R11.RegeneratesByteForByte
          COMMAND ${CMAKE_COMMAND} -DGENERATOR=$<TARGET_FILE:make_keys> -DOUT=${CMAKE_CURRENT_BINARY_DIR}/R11.regenerated.bin
                  -DEXPECTED=${CMAKE_SOURCE_DIR}/resources/R11.bin -P ${CMAKE_CURRENT_SOURCE_DIR}/board/regenerate_r11.cmake)
 set_tests_properties(R11.RegeneratesByteForByte PROPERTIES LABELS unit)
+list(APPEND UNIT_TESTS board/perft_test.cpp)
+list(APPEND SLOW_TESTS board/perft_slow_test.cpp)
