@@ -12,3 +12,6 @@ void CommandLoop();
 
 // Reads "Tavrin.ini" from the working directory, if there is one, into Settings.
 void LoadSettings();
+
+// The board diagram of Position with its statistics (ply, static evaluation, hash).
+void ShowBoard();

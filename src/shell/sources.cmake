@@ -1,2 +1,3 @@
 # Sources of the shell room.
 list(APPEND TAVRIN_SOURCES src/shell/interpreter.cpp src/shell/settings.cpp)
+list(APPEND TAVRIN_SOURCES src/shell/view.cpp)
