@@ -81,24 +81,22 @@ TEST_F(TextTableTest, FenTableIsSixtyCharactersWide) {
   for (int i : {0, 1, 2, 4}) EXPECT_EQ(lines[i].size(), 60u) << i;
 }
 
-TEST_F(TextTableTest, PrintingEmptiesTheTable) {
+TEST_F(TextTableTest, PrintingOrClearingEmptiesTheTable) {
+  const std::string small = TL + H(4) + TR + LF + V + " Ab " + V + LF + LT + H(3) + DT + BR + LF +
+                            V + " x " + V + CRLF + BL + H(3) + BR + LF;
+  auto printSmall = [] {
+    TableTitle("Ab", {Align::LEFT});
+    TableRow({"x"});
+    return Print();
+  };
   TableTitle("First", {Align::LEFT});
   TableRow({"a very long first cell"});
   Print();
-  TableTitle("Ab", {Align::LEFT});
-  TableRow({"x"});
-  EXPECT_EQ(Print(), TL + H(4) + TR + LF + V + " Ab " + V + LF + LT + H(3) + DT + BR + LF +
-                         V + " x " + V + CRLF + BL + H(3) + BR + LF);
-}
-
-TEST_F(TextTableTest, ClearTableDropsAPartlyBuiltTable) {
+  EXPECT_EQ(printSmall(), small);
   TableTitle("Stale", {Align::LEFT, Align::LEFT});
   TableRow({"old", "rows"});
   ClearTable();
-  TableTitle("Ab", {Align::LEFT});
-  TableRow({"x"});
-  EXPECT_EQ(Print(), TL + H(4) + TR + LF + V + " Ab " + V + LF + LT + H(3) + DT + BR + LF +
-                         V + " x " + V + CRLF + BL + H(3) + BR + LF);
+  EXPECT_EQ(printSmall(), small);
 }
 
 TEST_F(TextTableTest, ShortRowsHaveEmptyCellsAndExtraCellsAreDropped) {
