@@ -11,9 +11,12 @@ int32_t GameHistoryCount;
 
 namespace {
 
-// Every type but pawns and kings can grow by promotion; its count plus the own pawns can
-// never exceed what a side starts with plus eight promotions.
+// Material keys exist for counts 0..10 of each kind, and promotions only move units from the
+// pawns to another kind, so a kind's count plus the own pawns must stay within that range.
 constexpr int32_t MAX_PIECES_OF_A_KIND = MATERIAL_COUNT_NB - 1;
+
+// Any clock from 100 on is a draw; the bound keeps the counting clear of overflow.
+constexpr int32_t MAX_HALFMOVE_CLOCK = 1000000;
 
 void ResetPosition() {
   Position = PositionRecord{};
@@ -73,14 +76,18 @@ std::string CheckPieceCounts() {
   if (PopCount(PiecesOf(WHITE, PAWN)) > 8 || PopCount(PiecesOf(BLACK, PAWN)) > 8) return "Too many pawns";
   if (PopCount(Position.ColourBB[WHITE]) > 16) return "Too many white pieces";
   if (PopCount(Position.ColourBB[BLACK]) > 16) return "Too many black pieces";
-  // Pawns promote, so a kind's count plus the own pawns bounds how many of it can ever stand
-  // on the board; above ten no material key exists. No game reaches such a placement.
+  if (Position.PieceBB[PAWN] & (RankMask[RANK_1] | RankMask[RANK_8])) return "Pawns on first or eighth rank";
+  return {};
+}
+
+// Checked after every other rule, so that any text another rule refuses gets that rule's
+// message. No game reaches a placement this refuses.
+std::string CheckKindCounts() {
   for (int32_t colour : {WHITE, BLACK}) {
     int32_t pawns = PopCount(PiecesOf(colour, PAWN));
     for (int32_t type = KNIGHT; type <= QUEEN; ++type)
-      if (PopCount(PiecesOf(colour, type)) + pawns > MAX_PIECES_OF_A_KIND) return "Illegal board definition";
+      if (PopCount(PiecesOf(colour, type)) + pawns > MAX_PIECES_OF_A_KIND) return "Too many pieces of one kind";
   }
-  if (Position.PieceBB[PAWN] & (RankMask[RANK_1] | RankMask[RANK_8])) return "Pawns on first or eighth rank";
   return {};
 }
 
@@ -113,7 +120,8 @@ std::string ReadCastling(std::string_view field) {
 }
 
 // A square name must have the pawn that just passed it in front of it (seen from the side
-// to move) and be empty; on rank 1 or 8 no such square exists. Other text means no square.
+// to move). It must also be empty and off the back ranks: otherwise the en-passant capture
+// would take an own piece or reach the last rank without promoting. Other text means no square.
 std::string ReadEnPassant(std::string_view field) {
   int32_t square = ParseSquare(field);
   if (square == NO_SQUARE) return {};
@@ -128,7 +136,8 @@ std::string ReadEnPassant(std::string_view field) {
 
 void ReadCounters(std::string& rest) {
   std::string field = NextToken(rest);
-  if (!field.empty() && field != "-") Position.HalfmoveClock = ReadInteger(field, 1);
+  if (!field.empty() && field != "-")
+    Position.HalfmoveClock = std::clamp(ReadInteger(field, 1), 0, MAX_HALFMOVE_CLOCK);
   field = NextToken(rest);
   if (!field.empty() && field != "-") {
     // Kept well inside 32 bits, so that the ply count can still grow move by move.
@@ -185,6 +194,7 @@ std::string ReadFen(std::string_view fen) {
 
   if (std::string error = ReadCastling(NextToken(rest)); !error.empty()) return error;
   if (std::string error = ReadEnPassant(NextToken(rest)); !error.empty()) return error;
+  if (std::string error = CheckKindCounts(); !error.empty()) return error;
   ReadCounters(rest);
 
   Position.Key = ComputeKey();

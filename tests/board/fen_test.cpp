@@ -49,10 +49,12 @@ constexpr Rejection Rejections[] = {
     {"n3K3/8/8/8/8/8/pppppppp/rnbqkbnr w - -", "Too many black pieces"},
     // Eleven knights fit the count limits, but no material key exists for them; with ten
     // knights a pawn could still promote to the eleventh.
-    {"NNNNNNNN/NNN5/8/8/8/8/8/4K2k w - -", "Illegal board definition"},
-    {"nnnnnnnn/nnn5/8/8/8/8/8/4K2k w - -", "Illegal board definition"},
-    {"NNNNNNNN/NN6/8/8/8/8/P7/4K2k w - -", "Illegal board definition"},
-    {"QQQ1k3/8/8/8/8/8/PPPPPPPP/4K3 w - -", "Illegal board definition"},
+    {"NNNNNNNN/NNN5/8/8/8/8/8/4K2k w - -", "Too many pieces of one kind"},
+    {"nnnnnnnn/nnn5/8/8/8/8/8/4K2k w - -", "Too many pieces of one kind"},
+    {"NNNNNNNN/NN6/8/8/8/8/P7/4K2k w - -", "Too many pieces of one kind"},
+    {"QQQ5/8/8/8/8/8/PPPPPPPP/k3K3 w - -", "Too many pieces of one kind"},
+    // Every other rule speaks first: here the knights give check to the side not to move.
+    {"k7/NNNNNNNN/NNN5/8/8/8/8/K7 w - -", "Side not to move is in check"},
     {"P3k3/8/8/8/8/8/8/4K3 w - -", "Pawns on first or eighth rank"},
     {"4k3/8/8/8/8/8/8/p3K3 w - -", "Pawns on first or eighth rank"},
     {"8/8/8/8/8/8/8/K1k5 W -", "Illegal side to move"},
@@ -146,6 +148,8 @@ TEST_F(ReadFenTest, CountersAreOptional) {
       {"4k3/8/8/8/8/8/8/4K3 b - -", 0, 1},
       {"4k3/8/8/8/8/8/8/4K3 b - - x y", 1, 3},  // not a number: 1
       {"   4k3/8/8/8/8/8/8/4K3   w   -  -  5   9  extra fields  ", 5, 18},
+      {"4k3/8/8/8/8/8/8/4K3 w - - -2000000000 1", 0, 2},          // a negative clock is none
+      {"4k3/8/8/8/8/8/8/4K3 w - - 2147483647 1", 1000000, 2},     // held clear of overflow
   };
   for (const Counters& c : cases) {
     ASSERT_EQ(ReadFen(c.Fen), "") << c.Fen;
