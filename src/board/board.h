@@ -116,6 +116,35 @@ bool SetBoard(std::string_view fen, bool verbose);
 // The FEN text of Position; the fullmove field is always "0".
 std::string WriteFen();
 
+// ---- Move notation and move input ----------------------------------------------------------
+
+#include <vector>
+
+// Coordinate text: origin, destination and the promotion letter ("e2e4", "e7e8q").
+std::string MoveText(Move move);
+
+// The SAN of each of the first count moves, which must be legal moves of Position (normally
+// its whole list: disambiguation looks only at these). Position is unchanged afterwards.
+std::vector<std::string> SanTexts(const MoveList& moves, int32_t count);
+
+// One move played through move input, with what taking it back needs.
+struct GameHistoryEntry {
+  ::Move Move;
+  UndoInfo Undo;
+};
+
+// More plies than a game lasts under the fifty-move rule; a full history refuses moves.
+inline constexpr int32_t GAME_HISTORY_CAPACITY = 16384;
+
+extern GameHistoryEntry GameHistory[GAME_HISTORY_CAPACITY];
+
+// Plays the legal move whose SAN or coordinate text is text (exactly, else ignoring letter
+// case; the last match in generation order wins) and records it. False changes nothing.
+bool PlayMoveText(std::string_view text);
+
+// Takes back the newest move of the game history; nothing when it is empty.
+void TakeBack();
+
 // ---- Move generation -----------------------------------------------------------------------
 // Each generator writes the Move of consecutive entries of list from index start and returns
 // how many it wrote. The staged generators give pseudo-legal moves, which IsLegal filters.

@@ -17,3 +17,4 @@ add_test(NAME R11.RegeneratesByteForByte
 set_tests_properties(R11.RegeneratesByteForByte PROPERTIES LABELS unit)
 list(APPEND UNIT_TESTS board/perft_test.cpp)
 list(APPEND SLOW_TESTS board/perft_slow_test.cpp)
+list(APPEND UNIT_TESTS board/notation_test.cpp board/moveinput_test.cpp)
