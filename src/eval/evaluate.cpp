@@ -6,12 +6,12 @@
 #include "board/board.h"
 #include "eval/evaluate.h"
 #include "eval/material.h"
+#include "eval/pawns.h"
 
 namespace {
 
 constexpr int32_t TEMPO = 28;                // bonus of the side to move
 constexpr int32_t EVALUATION_LIMIT = 32000;  // keeps every static value clear of mate scores
-constexpr int32_t SCALE_NORMAL = 64;
 
 constexpr Bitboard DARK_SQUARES = 0xAA55AA55AA55AA55ULL;  // a1, c1, ..., b2, ...
 constexpr Bitboard QUEEN_SIDE = 0x0F0F0F0F0F0F0F0FULL;   // files a-d
@@ -67,9 +67,9 @@ int32_t TaperScore(PackedScore acc) {
   int32_t eg = EgValue(acc);
 
   // Few passed pawns make a position simpler to hold: pull both halves toward zero, the
-  // middle game never past it. The counts come from the pawn entry; until pawn structure is
-  // evaluated there are none.
-  const int32_t passedPawns[COLOUR_NB] = {0, 0};
+  // middle game never past it.
+  const int32_t passedPawns[COLOUR_NB] = {PopCount(CurrentPawnEntry->Passed[WHITE]),
+                                          PopCount(CurrentPawnEntry->Passed[BLACK])};
   const int32_t complexity = 9 * (passedPawns[WHITE] + passedPawns[BLACK]) - 110;
   mg += Sign(mg) * std::max(std::min(complexity + 50, 0), -std::abs(mg));
   eg += Sign(eg) * std::max(complexity, -std::abs(eg));
@@ -77,9 +77,10 @@ int32_t TaperScore(PackedScore acc) {
   // The material entry's factor for the strong side joins here; the drawish rules refine
   // it only while it is normal (64).
   const int32_t strong = eg > 0 ? WHITE : BLACK;
-  const int32_t scale = DrawishScaleFactor(strong, passedPawns[strong]);
+  int32_t scale = ScaleFactorFor(strong);
+  if (scale == SCALE_NORMAL) scale = DrawishScaleFactor(strong, passedPawns[strong]);
 
-  const int32_t phase = ComputePhase(Position.NonPawnMaterial[WHITE] + Position.NonPawnMaterial[BLACK]);
+  const int32_t phase = CurrentMaterialEntry->Phase;
   return (mg * phase + eg * (128 - phase) * scale / SCALE_NORMAL) / 128;
 }
 
@@ -93,10 +94,17 @@ int32_t FinishEvaluation(int32_t whiteValue) {
 
 int32_t Evaluate() {
   // 1. The material probe (imbalance, phase, scale data) comes first.
+  ProbeMaterial();
   // 2. The piece-square sums, with the imbalance added to both halves. Saturated, since a
   //    wrapped sum would turn a huge advantage into a huge deficit.
-  PackedScore acc = MakeScore(SaturateHalf(Position.PsqMg), SaturateHalf(Position.PsqEg));
-  // 3. Pawn structure. 4. LazySkip(acc, 600) jumps to step 16.
+  const int32_t imbalance = CurrentMaterialEntry->Imbalance;
+  PackedScore acc =
+      MakeScore(SaturateHalf(imbalance + Position.PsqMg), SaturateHalf(imbalance + Position.PsqEg));
+  // 3. Pawn structure, from the pawn cache.
+  ProbePawns();
+  acc = AddScore(acc, CurrentPawnEntry->Score[WHITE]);
+  acc = SubScore(acc, CurrentPawnEntry->Score[BLACK]);
+  // 4. LazySkip(acc, 600) jumps to step 16.
   // 5-12. Attack maps, piece terms, mobility, king safety, passed pawns.
   // 13. LazySkip(acc, 700) jumps to step 16. 14-15. Threats, space.
   // 16. Taper and scale; 17-19. round, turn to the side to move, damp.

@@ -1,2 +1,3 @@
 # Sources of the eval room.
 list(APPEND TAVRIN_SOURCES src/eval/evaluate.cpp)
+list(APPEND TAVRIN_SOURCES src/eval/pawns.cpp src/eval/material.cpp src/eval/endgame.cpp)

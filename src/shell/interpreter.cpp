@@ -3,11 +3,13 @@
 #include <string>
 #include <string_view>
 
+#include "board/board.h"
 #include "console/console.h"
 #include "platform/platform.h"
 #include "search/search.h"
 #include "shell/options.h"
 #include "shell/shell.h"
+#include "tools/tools.h"
 
 namespace {
 
@@ -40,6 +42,37 @@ void SetOption(std::string& rest) {
 
 void UciNewGame(std::string&) { NewGame(); }
 
+// "position startpos" or "position fen <FEN>", then optionally "moves" and the moves to play;
+// the first move that is not legal ends the list.
+void SetUpPosition(std::string& rest) {
+  std::string source = ToLower(NextToken(rest));
+  std::string fen;
+  if (source == "startpos") {
+    fen = START_FEN;
+  } else if (source == "fen") {
+    size_t moves = ToLower(rest).find(" moves");
+    fen = rest.substr(0, moves);
+    rest = moves == std::string::npos ? std::string() : rest.substr(moves + 1);
+  } else {
+    return;
+  }
+  SetBoard(fen, true);
+  if (ToLower(NextToken(rest)) != "moves") return;
+  while (!rest.empty())
+    if (!PlayMoveText(NextToken(rest))) return;
+}
+
+void RunPerftSuite(std::string&) { PerftSuite(); }
+
+void RunPerft(std::string& rest) { PerftCommand(ReadInteger(NextToken(rest), 0), false); }
+
+void RunDivide(std::string& rest) { PerftCommand(ReadInteger(NextToken(rest), 0), true); }
+
+void Unmake(std::string&) {
+  TakeBack();
+  ShowBoard();
+}
+
 // How the first word is compared: folded to lower case, or exactly as typed.
 enum class Case : uint8_t { FOLDED, EXACT };
 
@@ -56,13 +89,13 @@ constexpr CommandRow Commands[] = {
     {"isready", "", Case::FOLDED, IsReady},
     {"setoption", "", Case::FOLDED, SetOption},
     {"ucinewgame", "", Case::FOLDED, UciNewGame},
-    {"position", "", Case::FOLDED, nullptr},
+    {"position", "", Case::FOLDED, SetUpPosition},
     {"z", "", Case::EXACT, nullptr},
     {"go", "", Case::FOLDED, nullptr},
     {"quit", "q", Case::FOLDED, nullptr},  // only a line that is exactly quit or q ends the loop
-    {"perftsuite", "pe", Case::FOLDED, nullptr},
-    {"perft", "p", Case::FOLDED, nullptr},
-    {"divide", "d", Case::FOLDED, nullptr},
+    {"perftsuite", "pe", Case::FOLDED, RunPerftSuite},
+    {"perft", "p", Case::FOLDED, RunPerft},
+    {"divide", "d", Case::FOLDED, RunDivide},
     {"bench", "be", Case::FOLDED, nullptr},
     {"board", "b", Case::FOLDED, nullptr},
     {"kiwi", "k", Case::FOLDED, nullptr},
@@ -72,7 +105,7 @@ constexpr CommandRow Commands[] = {
     {"valsuite", "v", Case::FOLDED, nullptr},
     {"testsuite", "t", Case::FOLDED, nullptr},
     {"new", "n", Case::FOLDED, nullptr},
-    {"unmake", "u", Case::FOLDED, nullptr, [] { return false; }},
+    {"unmake", "u", Case::FOLDED, Unmake, [] { return GameHistoryCount > 0; }},
     {"fen", "f", Case::FOLDED, nullptr},
     {"move", "m", Case::FOLDED, nullptr},
     {"help", "h", Case::FOLDED, nullptr},
@@ -102,7 +135,8 @@ void ExecuteCommand(const std::string& line) {
     if (row.Run) row.Run(rest);
     return;
   }
-  // Anything else is tried as a move.
+  // Anything else is tried as a move, exactly as typed.
+  if (PlayMoveText(word) && InputIsConsole) ShowBoard();
 }
 
 void CommandLoop() {

@@ -1,1 +1,2 @@
 # Sources of the tools room.
+list(APPEND TAVRIN_SOURCES src/tools/perft.cpp src/tools/epd.cpp)

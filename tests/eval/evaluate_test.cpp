@@ -2,22 +2,26 @@
 // expected values worked out by hand from the piece-square cells and the blending rules.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <string>
 
 #include "board/board_setup.h"
 #include "eval/eval.h"
 #include "eval/evaluate.h"
 #include "eval/material.h"
+#include "eval/mirror_fen.h"
+#include "eval/pawns.h"
 
 namespace {
 
 class EvaluationTest : public BoardTest {
  protected:
   static void Setup(const std::string& fen) { ASSERT_EQ(ReadFen(fen), "") << fen; }
-  // TaperScore of the pair in the position.
+  // TaperScore of the pair in the position, with its material and pawn entries current as
+  // Evaluate makes them.
   static int32_t Taper(const std::string& fen, int32_t mg, int32_t eg) {
     Setup(fen);
+    ProbeMaterial();
+    ProbePawns();
     return TaperScore(MakeScore(mg, eg));
   }
 };
@@ -52,27 +56,31 @@ TEST_F(EvaluationTest, StartPositionIsTheTempoDampedByTheClock) {
 }
 
 TEST_F(EvaluationTest, KingAndPawnAgainstKing) {
-  // Sums: e1 198/76 + e2 140/220 - e8 198/76 = 140/220. Pulled in by 60 and 110: 80/110.
-  // Phase 0; four pawns short, the endgame scales by 36 + 7 = 43: 110 * 43 / 64 = 73.9.
-  // Rounded 64; tempo after the sign change.
+  // Sums: e1 198/76 + e2 140/220 - e8 198/76 = 140/220. The pawn is passed, so the pull
+  // toward zero is 51 and 101: 89/119. Phase 0; four pawns short, the endgame scales by
+  // 36 + 7 = 43: 119 * 43 / 64 = 79.9.
   Setup("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
   EXPECT_EQ(Position.PsqMg, 140);
   EXPECT_EQ(Position.PsqEg, 220);
-  EXPECT_EQ(TaperScore(MakeScore(140, 220)), 73);
-  EXPECT_EQ(Evaluate(), 92);
+  EXPECT_EQ(Taper("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", 140, 220), 79);
+  // Evaluate adds the imbalance 34 / 16 = 2 and the isolated, unopposed pawn (-18, -42):
+  // 124/180, pulled in to 73/79; 79 * 43 / 64 = 53.1, rounded 48; tempo after the sign change.
+  EXPECT_EQ(Evaluate(), 76);
   Setup("4k3/8/8/8/8/8/4P3/4K3 b - - 0 1");
-  EXPECT_EQ(Evaluate(), -36);
+  EXPECT_EQ(Evaluate(), -20);
   Setup("4k3/8/8/8/8/8/4P3/4K3 w - - 50 1");
-  EXPECT_EQ(Evaluate(), 46);
+  EXPECT_EQ(Evaluate(), 38);
   Setup("4k3/8/8/8/8/8/4P3/4K3 b - - 50 1");
-  EXPECT_EQ(Evaluate(), -18);
+  EXPECT_EQ(Evaluate(), -10);
 }
 
 TEST_F(EvaluationTest, OversizedSumsSaturateInsteadOfWrapping) {
   Setup(START);
   Position.PsqMg = 40000;  // beyond any real position: a wrap would make it negative
-  // mg 32767 - 60 = 32707; 32707 * 79 / 128 = 20186.4, rounded 20176, tempo 28.
-  EXPECT_EQ(Evaluate(), 20204);
+  // 32767; White's pawns (+112) stay saturated, Black's (-112) then count in full: 32655.
+  // mg 32655 - 60 = 32595; 32595 * 79 / 128 = 20117.3, rounded 20112, tempo 28.
+  EXPECT_EQ(Evaluate(), 20140);
+  // -32768 + 112 - 112: nothing saturates after the sums. -32708 * 79 / 128 = -20186.9.
   Position.PsqMg = -40000;
   EXPECT_EQ(Evaluate(), -20176 + 28);
 }
@@ -130,10 +138,12 @@ TEST_F(EvaluationTest, RookEndingOnOneWingScales36) {
   EXPECT_EQ(Taper("3r2k1/5pp1/8/8/8/8/5PPP/3R2K1 w - - 0 1", 0, 500), 219);  // 390 * 36 / 64 = 219.4
   EXPECT_EQ(Taper("3r2k1/5pp1/8/8/8/8/5PPP/3R2K1 w - - 0 1", 0, -500), -219);
   // Each broken condition falls through to the pawn rule: 36 + 7 * 3 = 57, 390 * 57 / 64 = 347.3.
-  EXPECT_EQ(Taper("3r2k1/5pp1/8/8/8/8/P5PP/3R2K1 w - - 0 1", 0, 500), 347);  // pawns on both wings
+  // Pawns on both wings, a2 passed: 399 * 57 / 64 = 355.4.
+  EXPECT_EQ(Taper("3r2k1/5pp1/8/8/8/8/P5PP/3R2K1 w - - 0 1", 0, 500), 355);
   EXPECT_EQ(Taper("k2r4/5pp1/8/8/8/8/5PPP/3R2K1 w - - 0 1", 0, 500), 347);   // king away from its pawns
   EXPECT_EQ(Taper("3r2k1/6p1/8/8/8/8/5PPP/3R2K1 w - - 0 1", 0, 500), 347);   // two pawns more
-  EXPECT_EQ(Taper("r5k1/8/8/8/8/8/4P3/4K2R w - - 0 1", 0, 500), 262);        // no defending pawn: 43
+  // No defending pawn: 43, of the 399 left by the passed e2: 268.1.
+  EXPECT_EQ(Taper("r5k1/8/8/8/8/8/4P3/4K2R w - - 0 1", 0, 500), 268);
 }
 
 TEST_F(EvaluationTest, LoneQueenScalesByTheOtherSidesMinorPieces) {
@@ -147,32 +157,16 @@ TEST_F(EvaluationTest, LoneQueenScalesByTheOtherSidesMinorPieces) {
 }
 
 TEST_F(EvaluationTest, FewPawnsCapTheScale) {
-  EXPECT_EQ(Taper("4k3/8/8/8/8/8/8/1N2K3 w - - 0 1", 0, 500), 219);       // 36
-  EXPECT_EQ(Taper("4k3/8/8/8/8/8/3PPP2/1N2K3 w - - 0 1", 0, 500), 347);   // 57
-  EXPECT_EQ(Taper("4k3/8/8/8/8/8/2PPPP2/1N2K3 w - - 0 1", 0, 500), 390);  // 64: no cap
-  // The cap reads the strong side's pawns: Black's four, White's none.
-  EXPECT_EQ(Taper("4k3/pppp4/8/8/8/8/8/1N2K3 w - - 0 1", 0, -500), -390);
-  EXPECT_EQ(Taper("4k3/pppp4/8/8/8/8/8/1N2K3 w - - 0 1", 0, 500), 219);
-}
-
-// The same position with the board turned over and the colours exchanged.
-std::string MirrorFen(const std::string& fen) {
-  std::string rest = fen;
-  std::string placement = NextToken(rest), side = NextToken(rest), castling = NextToken(rest);
-  std::string ep = NextToken(rest), clock = NextToken(rest), fullmove = NextToken(rest);
-  auto swapCase = [](char c) { return std::isupper(static_cast<unsigned char>(c)) ? std::tolower(c) : std::toupper(c); };
-  std::string mirrored;
-  for (std::string ranks = placement; !ranks.empty();) {
-    std::string rank = NextToken(ranks, '/');
-    for (char& c : rank) c = static_cast<char>(swapCase(c));
-    mirrored = rank + (mirrored.empty() ? "" : "/") + mirrored;
-  }
-  std::string rights;
-  for (char c : std::string("kqKQ"))
-    if (castling.find(c) != std::string::npos) rights += static_cast<char>(swapCase(c));
-  if (ep != "-") ep[1] = ep[1] == '3' ? '6' : '3';
-  return mirrored + (side == "w" ? " b " : " w ") + (rights.empty() ? "-" : rights) + " " + ep + " " + clock +
-         " " + fullmove;
+  // Rook and knight, too much to be scaled by the material table: 390 * 36 / 64 = 219.4.
+  EXPECT_EQ(Taper("4k3/8/8/8/8/8/8/RN2K3 w - - 0 1", 0, 500), 219);
+  // A lone knight is: the table scales it to nothing.
+  EXPECT_EQ(Taper("4k3/8/8/8/8/8/8/1N2K3 w - - 0 1", 0, 500), 0);
+  // Passed pawns shrink the pull: three leave 417, 417 * 57 / 64 = 371.4; four 426, uncapped.
+  EXPECT_EQ(Taper("4k3/8/8/8/8/8/3PPP2/1N2K3 w - - 0 1", 0, 500), 371);
+  EXPECT_EQ(Taper("4k3/8/8/8/8/8/2PPPP2/1N2K3 w - - 0 1", 0, 500), 426);
+  // The cap reads the strong side's pawns: Black's four, White's none (426 * 36 / 64 = 239.6).
+  EXPECT_EQ(Taper("4k3/pppp4/8/8/8/8/8/RN2K3 w - - 0 1", 0, -500), -426);
+  EXPECT_EQ(Taper("4k3/pppp4/8/8/8/8/8/RN2K3 w - - 0 1", 0, 500), 239);
 }
 
 TEST(MirrorFen, TurnsTheBoardAndSwapsEverything) {

@@ -1,2 +1,3 @@
 # Tests of the eval room.
 list(APPEND UNIT_TESTS eval/evaluate_test.cpp)
+list(APPEND UNIT_TESTS eval/pawns_test.cpp eval/material_test.cpp)
