@@ -87,3 +87,6 @@ inline void ExpectPerftCounts(const PerftLine& line, uint64_t limit) {
     if (leaves != line.Counts[depth - 1]) return;
   }
 }
+
+// Names the line by its FEN in test output.
+inline void PrintTo(const PerftLine& line, std::ostream* out) { *out << line.Fen; }
