@@ -208,3 +208,14 @@ inline bool IsLegal(Move move, Bitboard pinned) {
   // A pinned piece stays on the line through its king (no piece moves across the king).
   return !(pinned & SquareBit[from + 1]) || (Line[king][from] & SquareBit[to + 1]);
 }
+
+// ---- Exchange evaluation -------------------------------------------------------------------
+
+// Material outcome for the side to move of the captures on the move's destination, each side
+// taking with its least valuable piece and free to stop; 0 for castling. A promotion counts as
+// the pawn's move.
+int32_t StaticExchangeValue(Move move);
+
+// 10000 at once when the mover is worth no more than what stands on the destination (every
+// king move too); otherwise StaticExchangeValue.
+int32_t StaticExchange(Move move);

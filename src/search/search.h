@@ -1,7 +1,30 @@
 #pragma once
 // The search room's front door.
 
+#include <cstdint>
+
+#include "search/clock.h"
 #include "search/settings.h"
+#include "search/state.h"
+#include "search/tt.h"
 
 // The game reset: start position, empty table and histories, empty game history.
 void NewGame();
+
+// ---- Time management ---------------------------------------------------------------------------
+
+// Every budget set to milliseconds, depth 127 and nodes 2147483647, test-suite mode off: the
+// starting point of every command that starts a search.
+void ResetSearchLimits(int32_t milliseconds);
+
+// Sets SearchLimits.TimeLimit and MaxTime from the clock of the side to move (movesToGo 0:
+// sudden death). The caller applies the move overhead floor and the MaxTime cap.
+void AllocateTime(int32_t time, int32_t increment, int32_t movesToGo);
+
+// The search-start routine: counters and stop flag cleared, table generation advanced, clock
+// started, poll interval taken from the node budget.
+void StartSearch();
+
+// The input poll's budget test: the time limit is negative or reached, or the nodes are spent.
+bool IsBudgetSpent();
+

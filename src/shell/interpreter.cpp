@@ -122,6 +122,7 @@ bool Matches(const CommandRow& row, const std::string& typed, const std::string&
 bool SetHashSize(int32_t megabytes) {
   if (megabytes < HASH_MIN_MB || megabytes > HASH_MAX_MB) return false;
   Settings.HashSizeMB = static_cast<int32_t>(std::bit_floor(static_cast<uint32_t>(megabytes)));
+  TTResize(Settings.HashSizeMB);
   return true;
 }
 
