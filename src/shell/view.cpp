@@ -131,6 +131,6 @@ void ShowBoard() {
   TableRow({"Ply", std::to_string(Position.GamePly), "#"});
   TableRow({"Static Eval", std::to_string(Evaluate()), "cp"});  // raw units, not the search's display
   TableRow({"Hash", std::to_string(Settings.HashSizeMB), "MB"});
-  TableRow({"Hash full", "0", "%."});  // the transposition table's per-mille fill comes with the table
+  TableRow({"Hash full", std::to_string(TTHashfull()), "%."});
   PrintTable();
 }
