@@ -92,22 +92,79 @@ inline MoveEntry* AddUnderPromotions(MoveEntry* out, Bitboard targets) {
   return out;
 }
 
+// The legal-move list drops, while generating, exactly the moves IsLegal would refuse: the
+// staged generators run with Legal = false and keep every pseudo-legal move.
+struct Legality {
+  Bitboard Pinned;
+  int32_t King;
+};
+
+// A pinned piece keeps to the line through its king.
+template <bool Legal>
+inline Bitboard KeepOnPinLine(Bitboard destinations, int32_t from, const Legality& legality) {
+  if (Legal && (legality.Pinned & SquareBit[from + 1])) destinations &= Line[legality.King][from];
+  return destinations;
+}
+
+// The same for pawn moves, given by their destinations, each Offset ahead of its origin.
+template <bool Legal, int32_t Offset>
+inline Bitboard KeepPawnsOnPinLine(Bitboard destinations, const Legality& legality) {
+  if (!Legal) return destinations;
+  for (Bitboard pinned = legality.Pinned & Position.PieceBB[PAWN]; pinned;) {
+    int32_t from = PopLowestBit(pinned);
+    int32_t to = from + Offset;
+    if (IsOnBoard(to) && !(Line[legality.King][from] & SquareBit[to + 1])) destinations &= ~SquareBit[to + 1];
+  }
+  return destinations;
+}
+
+// King destinations no enemy piece attacks, the king still standing on its square.
+template <bool Legal>
+inline Bitboard KeepSafeForKing(Bitboard destinations, int32_t them) {
+  if (!Legal) return destinations;
+  Bitboard safe = 0;
+  for (Bitboard b = destinations; b;) {
+    int32_t to = PopLowestBit(b);
+    if (!(AttackersTo(to, Position.Occupied) & Position.ColourBB[them])) safe |= SquareBit[to + 1];
+  }
+  return safe;
+}
+
+// Whether taking en passant from `from` leaves no enemy slider on the own king: both pawns
+// leave their squares at once, which no pin test sees.
+inline bool EnPassantIsSafe(int32_t from, int32_t us, const Legality& legality) {
+  int32_t ep = Position.EpSquare;
+  int32_t captured = ep + (us == WHITE ? -8 : 8);
+  Bitboard occupied = (Position.Occupied ^ SquareBit[from + 1] ^ SquareBit[captured + 1]) | SquareBit[ep + 1];
+  return !SliderReaches(us ^ 1, legality.King, occupied);
+}
+
+// Pawn captures given by destinations: the en-passant one goes if it bares the king.
+template <bool Legal, int32_t Offset>
+inline Bitboard KeepSafeEnPassant(Bitboard destinations, int32_t us, const Legality& legality) {
+  Bitboard ep = SquareBit[Position.EpSquare + 1];
+  if (Legal && (destinations & ep) && !EnPassantIsSafe(Position.EpSquare - Offset, us, legality)) destinations ^= ep;
+  return destinations;
+}
+
 // Every piece of one type of the side to move onto its attacks AND targets.
-template <int32_t Type, bool FlagByContents = false>
-inline MoveEntry* AddPieceMoves(MoveEntry* out, int32_t us, Bitboard targets, Move flags) {
+template <int32_t Type, bool Legal, bool FlagByContents>
+inline MoveEntry* AddPieceMoves(MoveEntry* out, int32_t us, Bitboard targets, Move flags, const Legality& legality) {
   for (Bitboard pieces = PiecesOf(us, Type); pieces;) {
     int32_t from = PopLowestBit(pieces);
-    out = AddMoves<FlagByContents>(out, from, AttacksOf<Type>(from, Position.Occupied) & targets, flags);
+    Bitboard destinations = KeepOnPinLine<Legal>(AttacksOf<Type>(from, Position.Occupied) & targets, from, legality);
+    out = AddMoves<FlagByContents>(out, from, destinations, flags);
   }
   return out;
 }
 
-template <bool FlagByContents = false>
-inline MoveEntry* AddOfficerMoves(MoveEntry* out, int32_t us, Bitboard targets, Move flags) {
-  out = AddPieceMoves<KNIGHT, FlagByContents>(out, us, targets, flags);
-  out = AddPieceMoves<BISHOP, FlagByContents>(out, us, targets, flags);
-  out = AddPieceMoves<ROOK, FlagByContents>(out, us, targets, flags);
-  return AddPieceMoves<QUEEN, FlagByContents>(out, us, targets, flags);
+// Knights, bishops, rooks and queens, in this order.
+template <bool Legal, bool FlagByContents = false>
+inline MoveEntry* AddOfficerMoves(MoveEntry* out, int32_t us, Bitboard targets, Move flags, const Legality& legality) {
+  out = AddPieceMoves<KNIGHT, Legal, FlagByContents>(out, us, targets, flags, legality);
+  out = AddPieceMoves<BISHOP, Legal, FlagByContents>(out, us, targets, flags, legality);
+  out = AddPieceMoves<ROOK, Legal, FlagByContents>(out, us, targets, flags, legality);
+  return AddPieceMoves<QUEEN, Legal, FlagByContents>(out, us, targets, flags, legality);
 }
 
 struct CastlingMove {
@@ -133,45 +190,55 @@ inline bool CanCastle(const CastlingMove& castling, int32_t us) {
          !(AttackersTo(castling.Passed, Position.Occupied) & Position.ColourBB[us ^ 1]);
 }
 
-template <int32_t Us>
-MoveEntry* AddCaptures(MoveEntry* out, Bitboard targets) {
+template <int32_t Us, bool Legal>
+MoveEntry* AddCaptures(MoveEntry* out, Bitboard targets, const Legality& legality) {
   using Side = PawnSide<Us>;
-  out = AddOfficerMoves(out, Us, targets, CAPTURE_FLAG);
+  out = AddOfficerMoves<Legal>(out, Us, targets, CAPTURE_FLAG, legality);
   int32_t king = Position.KingSquare[Us];
-  out = AddMoves(out, king, PseudoAttacks[KING][king] & targets, CAPTURE_FLAG);
+  out = AddMoves(out, king, KeepSafeForKing<Legal>(PseudoAttacks[KING][king] & targets, Us ^ 1), CAPTURE_FLAG);
 
   Bitboard pawns = PiecesOf(Us, PAWN);
   Bitboard normal = pawns & ~Side::Rank7;
   Bitboard pawnTargets = targets | SquareBit[Position.EpSquare + 1];
-  out = AddPawnMoves<Side::Left>(out, LeftCapturesOf<Us>(normal) & pawnTargets, CAPTURE_FLAG);
-  out = AddPawnMoves<Side::Right>(out, RightCapturesOf<Us>(normal) & pawnTargets, CAPTURE_FLAG);
+  Bitboard left = KeepPawnsOnPinLine<Legal, Side::Left>(LeftCapturesOf<Us>(normal) & pawnTargets, legality);
+  Bitboard right = KeepPawnsOnPinLine<Legal, Side::Right>(RightCapturesOf<Us>(normal) & pawnTargets, legality);
+  out = AddPawnMoves<Side::Left>(out, KeepSafeEnPassant<Legal, Side::Left>(left, Us, legality), CAPTURE_FLAG);
+  out = AddPawnMoves<Side::Right>(out, KeepSafeEnPassant<Legal, Side::Right>(right, Us, legality), CAPTURE_FLAG);
   if (Bitboard seventh = pawns & Side::Rank7) {
-    out = AddPromotions<Side::Left>(out, LeftCapturesOf<Us>(seventh) & targets, CAPTURE_FLAG);
-    out = AddPromotions<Side::Right>(out, RightCapturesOf<Us>(seventh) & targets, CAPTURE_FLAG);
-    out = AddPawnMoves<Side::Push>(out, PushesOf<Us>(seventh) & ~Position.Occupied, QUEEN_PROMOTION);
+    left = KeepPawnsOnPinLine<Legal, Side::Left>(LeftCapturesOf<Us>(seventh) & targets, legality);
+    right = KeepPawnsOnPinLine<Legal, Side::Right>(RightCapturesOf<Us>(seventh) & targets, legality);
+    Bitboard pushes = KeepPawnsOnPinLine<Legal, Side::Push>(PushesOf<Us>(seventh) & ~Position.Occupied, legality);
+    out = AddPromotions<Side::Left>(out, left, CAPTURE_FLAG);
+    out = AddPromotions<Side::Right>(out, right, CAPTURE_FLAG);
+    out = AddPawnMoves<Side::Push>(out, pushes, QUEEN_PROMOTION);
   }
   return out;
 }
 
-template <int32_t Us>
-MoveEntry* AddQuiets(MoveEntry* out, Bitboard targets) {
+template <int32_t Us, bool Legal>
+MoveEntry* AddQuiets(MoveEntry* out, Bitboard targets, const Legality& legality) {
   using Side = PawnSide<Us>;
-  out = AddOfficerMoves(out, Us, targets, 0);
+  out = AddOfficerMoves<Legal>(out, Us, targets, 0, legality);
   int32_t king = Position.KingSquare[Us];
-  out = AddMoves(out, king, PseudoAttacks[KING][king] & targets, 0);
+  out = AddMoves(out, king, KeepSafeForKing<Legal>(PseudoAttacks[KING][king] & targets, Us ^ 1), 0);
   for (const CastlingMove& castling : Castlings[Us])
-    if (CanCastle(castling, Us)) out++->Move = castling.Code;
+    if (CanCastle(castling, Us) && KeepSafeForKing<Legal>(SquareBit[ToSquare(castling.Code) + 1], Us ^ 1))
+      out++->Move = castling.Code;
 
   Bitboard pawns = PiecesOf(Us, PAWN);
   Bitboard single = PushesOf<Us>(pawns & ~Side::Rank7) & targets;
-  out = AddPawnMoves<Side::Push>(out, single, 0);
-  out = AddPawnMoves<2 * Side::Push>(out, PushesOf<Us>(single & Side::Rank3) & targets, 0);
-  if (Bitboard seventh = pawns & Side::Rank7) out = AddUnderPromotions<Side::Push>(out, PushesOf<Us>(seventh) & targets);
+  Bitboard doubles = PushesOf<Us>(single & Side::Rank3) & targets;
+  out = AddPawnMoves<Side::Push>(out, KeepPawnsOnPinLine<Legal, Side::Push>(single, legality), 0);
+  out = AddPawnMoves<2 * Side::Push>(out, KeepPawnsOnPinLine<Legal, 2 * Side::Push>(doubles, legality), 0);
+  if (Bitboard seventh = pawns & Side::Rank7) {
+    Bitboard pushes = KeepPawnsOnPinLine<Legal, Side::Push>(PushesOf<Us>(seventh) & targets, legality);
+    out = AddUnderPromotions<Side::Push>(out, pushes);
+  }
   return out;
 }
 
-template <int32_t Us>
-MoveEntry* AddEvasions(MoveEntry* out) {
+template <int32_t Us, bool Legal>
+MoveEntry* AddEvasions(MoveEntry* out, const Legality& legality) {
   using Side = PawnSide<Us>;
   int32_t king = Position.KingSquare[Us];
   Bitboard checkers = Position.Checkers;
@@ -185,33 +252,42 @@ MoveEntry* AddEvasions(MoveEntry* out) {
     int32_t checker = PopLowestBit(b);
     forbidden = (forbidden | Line[king][checker]) ^ SquareBit[checker + 1];
   }
-  out = AddMoves<true>(out, king, PseudoAttacks[KING][king] & ~Position.ColourBB[Us] & ~forbidden, 0);
+  Bitboard steps = PseudoAttacks[KING][king] & ~Position.ColourBB[Us] & ~forbidden;
+  out = AddMoves<true>(out, king, KeepSafeForKing<Legal>(steps, Us ^ 1), 0);
   if (MoreThanOne(checkers)) return out;
 
   int32_t checker = LowestBit(checkers);
   Bitboard checkerBit = SquareBit[checker + 1];
   Bitboard block = Between[king][checker] | checkerBit;
-  out = AddOfficerMoves<true>(out, Us, block, 0);
+  out = AddOfficerMoves<Legal, true>(out, Us, block, 0, legality);
 
   Bitboard empty = ~Position.Occupied;
   Bitboard pawns = PiecesOf(Us, PAWN);
   Bitboard normal = pawns & ~Side::Rank7;
   Bitboard single = PushesOf<Us>(normal) & empty;
-  out = AddPawnMoves<Side::Push>(out, single & block, 0);
-  out = AddPawnMoves<2 * Side::Push>(out, PushesOf<Us>(single & Side::Rank3) & empty & block, 0);
-  out = AddPawnMoves<Side::Left>(out, LeftCapturesOf<Us>(normal) & checkerBit, CAPTURE_FLAG);
-  out = AddPawnMoves<Side::Right>(out, RightCapturesOf<Us>(normal) & checkerBit, CAPTURE_FLAG);
+  Bitboard doubles = PushesOf<Us>(single & Side::Rank3) & empty & block;
+  Bitboard left = LeftCapturesOf<Us>(normal) & checkerBit;
+  Bitboard right = RightCapturesOf<Us>(normal) & checkerBit;
+  out = AddPawnMoves<Side::Push>(out, KeepPawnsOnPinLine<Legal, Side::Push>(single & block, legality), 0);
+  out = AddPawnMoves<2 * Side::Push>(out, KeepPawnsOnPinLine<Legal, 2 * Side::Push>(doubles, legality), 0);
+  out = AddPawnMoves<Side::Left>(out, KeepPawnsOnPinLine<Legal, Side::Left>(left, legality), CAPTURE_FLAG);
+  out = AddPawnMoves<Side::Right>(out, KeepPawnsOnPinLine<Legal, Side::Right>(right, legality), CAPTURE_FLAG);
   // En passant answers a check by taking the pawn that just gave it, or by landing between a
   // slider and the king.
   int32_t ep = Position.EpSquare;
   if (ep != NO_SQUARE && (checker == ep - Side::Push || (block & SquareBit[ep + 1]))) {
-    Bitboard takers = PawnAttacks[Us ^ 1][ep] & pawns;
-    while (takers) out++->Move = EncodeMove(PopLowestBit(takers), ep, NO_PIECE, true);
+    for (Bitboard takers = PawnAttacks[Us ^ 1][ep] & pawns; takers;) {
+      int32_t from = PopLowestBit(takers);
+      if (!Legal || EnPassantIsSafe(from, Us, legality)) out++->Move = EncodeMove(from, ep, NO_PIECE, true);
+    }
   }
   if (Bitboard seventh = pawns & Side::Rank7) {
-    out = AddPromotions<Side::Left>(out, LeftCapturesOf<Us>(seventh) & checkerBit, CAPTURE_FLAG);
-    out = AddPromotions<Side::Right>(out, RightCapturesOf<Us>(seventh) & checkerBit, CAPTURE_FLAG);
-    out = AddPromotions<Side::Push>(out, PushesOf<Us>(seventh) & empty & block, 0);
+    left = KeepPawnsOnPinLine<Legal, Side::Left>(LeftCapturesOf<Us>(seventh) & checkerBit, legality);
+    right = KeepPawnsOnPinLine<Legal, Side::Right>(RightCapturesOf<Us>(seventh) & checkerBit, legality);
+    Bitboard pushes = KeepPawnsOnPinLine<Legal, Side::Push>(PushesOf<Us>(seventh) & empty & block, legality);
+    out = AddPromotions<Side::Left>(out, left, CAPTURE_FLAG);
+    out = AddPromotions<Side::Right>(out, right, CAPTURE_FLAG);
+    out = AddPromotions<Side::Push>(out, pushes, 0);
   }
   return out;
 }
@@ -279,15 +355,19 @@ int32_t WriteMoves(MoveList& list, int32_t start, Generator generate) {
 }  // namespace
 
 int32_t GenerateCaptures(int32_t start, Bitboard targets, MoveList& list) {
-  return WriteMoves(list, start, [targets](MoveEntry* out, auto us) { return AddCaptures<decltype(us)::value>(out, targets); });
+  return WriteMoves(list, start, [targets](MoveEntry* out, auto us) {
+    return AddCaptures<decltype(us)::value, false>(out, targets, Legality{});
+  });
 }
 
 int32_t GenerateQuiets(int32_t start, Bitboard targets, MoveList& list) {
-  return WriteMoves(list, start, [targets](MoveEntry* out, auto us) { return AddQuiets<decltype(us)::value>(out, targets); });
+  return WriteMoves(list, start, [targets](MoveEntry* out, auto us) {
+    return AddQuiets<decltype(us)::value, false>(out, targets, Legality{});
+  });
 }
 
 int32_t GenerateEvasions(int32_t start, MoveList& list) {
-  return WriteMoves(list, start, [](MoveEntry* out, auto us) { return AddEvasions<decltype(us)::value>(out); });
+  return WriteMoves(list, start, [](MoveEntry* out, auto us) { return AddEvasions<decltype(us)::value, false>(out, Legality{}); });
 }
 
 int32_t GenerateQuietChecks(int32_t start, Bitboard targets, const CheckInfo& checkInfo, MoveList& list) {
@@ -296,14 +376,15 @@ int32_t GenerateQuietChecks(int32_t start, Bitboard targets, const CheckInfo& ch
   });
 }
 
+// The evasions, or the captures and then the quiet moves, without the moves that leave the
+// own king attacked; the same list as filtering the staged generators through IsLegal.
 int32_t GenerateLegalMoves(int32_t start, MoveList& list) {
   int32_t us = Position.SideToMove;
-  Bitboard pinned = LoneBlockers(Position.KingSquare[us], us ^ 1, us);
-  MoveList scratch;
-  int32_t count = Position.Checkers ? GenerateEvasions(0, scratch) : GenerateCaptures(0, Position.ColourBB[us ^ 1], scratch);
-  if (!Position.Checkers) count += GenerateQuiets(count, ~Position.Occupied, scratch);
-  int32_t legal = 0;
-  for (int32_t i = 0; i < count; ++i)
-    if (IsLegal(scratch[i].Move, pinned)) list[start + legal++].Move = scratch[i].Move;
-  return legal;
+  Legality legality{LoneBlockers(Position.KingSquare[us], us ^ 1, us), Position.KingSquare[us]};
+  return WriteMoves(list, start, [&legality](MoveEntry* out, auto side) {
+    constexpr int32_t Us = decltype(side)::value;
+    if (Position.Checkers) return AddEvasions<Us, true>(out, legality);
+    out = AddCaptures<Us, true>(out, Position.ColourBB[Us ^ 1], legality);
+    return AddQuiets<Us, true>(out, ~Position.Occupied, legality);
+  });
 }

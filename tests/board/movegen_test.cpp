@@ -243,9 +243,9 @@ TEST_F(MoveGeneration, CastlingIsAQuietCheckWhenTheRookLandsOnTheKingsFile) {
   EXPECT_EQ(QuietChecks(), Codes({"h1h8"}));
 }
 
-// Along random games: the staged generators give the legal list once filtered by IsLegal,
-// the quiet checks are the quiet moves that check, and IsPseudoLegal accepts exactly the
-// generated moves.
+// Along random games: the staged generators give the legal list, in its order, once filtered
+// by IsLegal; the quiet checks are the quiet moves that check; IsPseudoLegal accepts exactly
+// the generated moves.
 class StagedGenerators : public MoveGeneration {
  protected:
   std::mt19937 Random{2024};
@@ -272,10 +272,10 @@ class StagedGenerators : public MoveGeneration {
     }
     std::set<Move> pseudoSet(pseudo.begin(), pseudo.end());
     EXPECT_EQ(pseudoSet.size(), pseudo.size()) << "a move generated twice";
-    std::set<Move> filtered;
+    std::vector<Move> filtered;
     for (Move m : pseudo)
-      if (IsLegal(m, checkInfo.Pinned)) filtered.insert(m);
-    EXPECT_EQ(filtered, legalSet);
+      if (IsLegal(m, checkInfo.Pinned)) filtered.push_back(m);
+    EXPECT_EQ(filtered, legal) << "the legal list is the filtered staged moves in their order";
 
     for (Move m : pseudo) EXPECT_EQ(IsPseudoLegal(m), Accepted(m, pseudoSet, legalSet)) << MoveName(m);
     std::vector<Move> trials = Earlier;

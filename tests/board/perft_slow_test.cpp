@@ -1,6 +1,6 @@
 // Every count of the perft suite, to the deepest depth of each line.
 #include "board/board_setup.h"
-#include "board/leaf_count.h"
+#include "board/perft_suite.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Perft counts of the whole suite, up to about a million leaves per line; the deep counts run
 // under the slow label.
 #include "board/board_setup.h"
-#include "board/leaf_count.h"
+#include "board/perft_suite.h"
 
 namespace {
 
