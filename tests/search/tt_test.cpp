@@ -132,37 +132,34 @@ TEST_F(TTTest, NewKeysFillEmptyEntriesInOrder) {
   EXPECT_EQ(Slot(9, 2).Key, 0u);
 }
 
-TEST_F(TTTest, FullBucketReplacesTheShallowestAndTheEarlierOfEquals) {
-  FillBucket({10, 3, 7, 3}, {4, 4, 4, 4});
-  EXPECT_EQ(VictimOfNewKey(), 1);
-  EXPECT_EQ(Slot(7, 1).Move, 0);  // a new key without a move writes none, not the old one's
-}
+// A full bucket gives up the entry of lowest replacement value: depth less 8 per search of
+// age; among equals the lowest-numbered.
+struct VictimCase {
+  int32_t Depths[4];
+  int32_t Generations[4];
+  int32_t Generation;  // of the store
+  int32_t Victim;
+  const char* Why;
+};
 
-TEST_F(TTTest, EntryZeroIsTheVictimOfATie) {
-  FillBucket({5, 5, 5, 5}, {4, 4, 4, 4});
-  EXPECT_EQ(VictimOfNewKey(), 0);
-}
+constexpr VictimCase VictimCases[] = {
+    {{10, 3, 7, 3}, {4, 4, 4, 4}, 4, 1, "the shallowest, the earlier of two"},
+    {{5, 5, 5, 5}, {4, 4, 4, 4}, 4, 0, "entry 0 wins a tie"},
+    {{10, 10, 20, 10}, {12, 12, 0, 12}, 12, 2, "three searches old: 20 - 24 is below 10"},
+    {{10, 11, 20, 10}, {12, 12, 8, 12}, 12, 0, "one search old: 20 - 8 still beats 10"},
+    // After the stamp wrapped to 4, 252 is 248 apart (40 - 496); counted round the wrap it
+    // would be 8 apart (40 - 16) and entry 0 would go.
+    {{12, 40, 40, 40}, {4, 8, 252, 4}, 4, 2, "the age has no wrap-around"},
+};
 
-TEST_F(TTTest, AgeCostsEightPliesPerSearch) {
-  // At generation 12 a depth-20 entry of generation 0 is worth 20 - 24 = -4: below depth 10.
-  FillBucket({10, 10, 20, 10}, {12, 12, 0, 12});
-  TranspositionTable.Generation = 12;
-  EXPECT_EQ(VictimOfNewKey(), 2);
-}
-
-TEST_F(TTTest, OneSearchOfAgeDoesNotOutweighDepth) {
-  // Generation 8 at 12: 20 - 8 = 12 beats the current depth-10 entries.
-  FillBucket({10, 11, 20, 10}, {12, 12, 8, 12});
-  TranspositionTable.Generation = 12;
-  EXPECT_EQ(VictimOfNewKey(), 0);
-}
-
-TEST_F(TTTest, AgeIsTheDifferenceWithoutWrapAround) {
-  // After the stamp wrapped to 4, an entry of 252 is 248 apart (40 - 496), one of 8 only 4
-  // (40 - 8); counted round the wrap, 252 would be only 8 apart and entry 0 would go.
-  FillBucket({12, 40, 40, 40}, {4, 8, 252, 4});
-  TranspositionTable.Generation = 4;
-  EXPECT_EQ(VictimOfNewKey(), 2);
+TEST_F(TTTest, FullBucketReplacesTheLowestReplacementValue) {
+  for (const VictimCase& c : VictimCases) {
+    TTClear();
+    FillBucket(c.Depths, c.Generations);
+    TranspositionTable.Generation = c.Generation;
+    EXPECT_EQ(VictimOfNewKey(), c.Victim) << c.Why;
+    EXPECT_EQ(Slot(7, c.Victim).Move, 0) << "a new key without a move writes none, not the old one's";
+  }
 }
 
 TEST_F(TTTest, ExcludedMoveKeysShareTheBucketButNotTheEntry) {
