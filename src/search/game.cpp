@@ -1,8 +1,11 @@
+#include "board/board.h"
 #include "search/search.h"
 
 void NewGame() {
   // Each structure of a game is reset here, in a fixed order, as it comes to exist.
+  SetBoard(START_FEN, true);
   TTResize(Settings.HashSizeMB);
   SearchLimits.TimeLimit = 0;
   TranspositionTable.Generation = 0;
+  GameHistoryCount = 0;
 }

@@ -2,9 +2,12 @@
 #include <string>
 #include <vector>
 
+#include "board/board.h"
+#include "board/psq.h"
 #include "console/console.h"
 #include "search/search.h"
 #include "shell/shell.h"
+#include "tools/tools.h"
 
 namespace {
 
@@ -21,6 +24,13 @@ RunMode ChooseMode(const std::vector<std::string>& args) {
   return RunMode::CONSOLE;
 }
 
+// The FEN of the arguments from first on: each one after a blank, the whole trimmed.
+std::string FenFromArguments(const std::vector<std::string>& args, size_t first) {
+  std::string fen;
+  for (size_t i = first; i < args.size(); ++i) fen += " " + args[i];
+  return Trim(fen);
+}
+
 void PrintUsage(const char* programPath) {
   WriteLine(std::string("Usage: \"") + programPath + "\" [command]");
   WriteLine("Commands: b[ench] ");
@@ -33,6 +43,10 @@ void PrintUsage(const char* programPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Start-up tables first, in dependency order; none of them reads the arguments or prints.
+  InitAttackTables();
+  InitPieceSquareTable();
+  InitHashKeys();
   std::vector<std::string> args(argv + 1, argv + argc);
   RunMode mode = ChooseMode(args);
   if (mode == RunMode::USAGE) {
@@ -45,6 +59,13 @@ int main(int argc, char** argv) {
     case RunMode::CONSOLE:
       CommandLoop();
       break;
+    case RunMode::PERFT: {
+      // No FEN words (or only blanks) count the start position.
+      std::string fen = FenFromArguments(args, 2);
+      SetBoard(fen.empty() ? START_FEN : std::string_view(fen), true);
+      PerftCommand(ReadInteger(args[1], 1), false);
+      break;
+    }
     default:
       break;  // the one-shot tools arrive with the board, search and tools rooms
   }
