@@ -76,8 +76,6 @@ uint64_t PerftAfter(Move move, const CheckInfo& checkInfo, int32_t depth) {
   return count;
 }
 
-uint32_t ElapsedRowMs() { return static_cast<uint32_t>(ElapsedMs()); }
-
 }  // namespace
 
 void AllocatePerftCache() {
@@ -112,16 +110,8 @@ uint64_t Perft(int32_t depth) {
 
 bool PerftRow(int32_t depth, bool withExpected) {
   StartTime = NowMilliseconds();
-  MoveList moves;
-  int32_t moveCount = GenerateLegalMoves(0, moves);
-  uint64_t count = static_cast<uint64_t>(moveCount);
-  if (depth > 1) {
-    CheckInfo checkInfo;
-    ComputeCheckInfo(checkInfo);
-    count = 0;
-    for (int32_t i = 0; i < moveCount; ++i) count += PerftAfter(moves[i].Move, checkInfo, depth - 1);
-  }
-  uint32_t ms = ElapsedRowMs();
+  uint64_t count = Perft(depth);
+  uint32_t ms = static_cast<uint32_t>(ElapsedMs());
   std::string row = Cells({FormatCount(depth, 5), FormatCount(static_cast<int64_t>(count), 14),
                            PadText(FormatDuration(ms), -10), PadText(FormatNps(ms, count), -8)});
   if (!withExpected) {
