@@ -23,7 +23,8 @@ void Perft(benchmark::State& state, std::string_view fen, int32_t depth, uint64_
     benchmark::DoNotOptimize(leaves);
   }
   if (leaves != expected) state.SkipWithError("wrong leaf count");
-  state.counters["leaves/s"] = benchmark::Counter(static_cast<double>(leaves), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["leaves/s"] =
+      benchmark::Counter(static_cast<double>(leaves), benchmark::Counter::kIsIterationInvariantRate);
 }
 
 void LegalMoveList(benchmark::State& state, std::string_view fen) {
@@ -38,9 +39,15 @@ void LegalMoveList(benchmark::State& state, std::string_view fen) {
 constexpr std::string_view KIWIPETE = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1";
 
 BENCHMARK_CAPTURE(Perft, StartPosition6, START_FEN, 6, 119'060'324)
-    ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 BENCHMARK_CAPTURE(Perft, Kiwipete5, KIWIPETE, 5, 193'690'690)
-    ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 BENCHMARK_CAPTURE(LegalMoveList, Kiwipete, KIWIPETE);
 
 }  // namespace

@@ -190,6 +190,12 @@ inline bool SliderReaches(int32_t colour, int32_t square, Bitboard occupied) {
          (RookAttacks(square, occupied) & (Position.PieceBB[ROOK] | queens) & theirs);
 }
 
+// The occupancy after the side to move takes en passant from `from` to `to`.
+inline Bitboard OccupiedAfterEnPassant(int32_t from, int32_t to) {
+  int32_t captured = to + (Position.SideToMove == WHITE ? -8 : 8);
+  return (Position.Occupied ^ SquareBit[from + 1] ^ SquareBit[captured + 1]) | SquareBit[to + 1];
+}
+
 // Whether a generated or pseudo-legal move leaves the own king unattacked; pinned is
 // CheckInfo.Pinned. King moves in check are exact because the evasions already left out the
 // squares on a checking line.
@@ -199,12 +205,9 @@ inline bool IsLegal(Move move, Bitboard pinned) {
   int32_t to = ToSquare(move);
   int32_t king = Position.KingSquare[us];
   if (from == king) return !(AttackersTo(to, Position.Occupied) & Position.ColourBB[us ^ 1]);
-  if (IsCapture(move) && Position.Squares[to] == NO_PIECE) {
-    // En passant takes two pawns off one rank at once, which no pin test sees.
-    int32_t captured = to + (us == WHITE ? -8 : 8);
-    Bitboard occupied = (Position.Occupied ^ SquareBit[from + 1] ^ SquareBit[captured + 1]) | SquareBit[to + 1];
-    return !SliderReaches(us ^ 1, king, occupied);
-  }
+  // En passant takes two pawns off their squares at once, which no pin test sees.
+  if (IsCapture(move) && Position.Squares[to] == NO_PIECE)
+    return !SliderReaches(us ^ 1, king, OccupiedAfterEnPassant(from, to));
   // A pinned piece stays on the line through its king (no piece moves across the king).
   return !(pinned & SquareBit[from + 1]) || (Line[king][from] & SquareBit[to + 1]);
 }

@@ -25,7 +25,9 @@ constexpr auto CastleMask = [] {
 
 constexpr int32_t PushOf(int32_t colour) { return colour == WHITE ? 8 : -8; }
 
-constexpr bool IsCastling(int32_t type, int32_t from, int32_t to) { return type == KING && (to - from == 2 || from - to == 2); }
+constexpr bool IsCastling(int32_t type, int32_t from, int32_t to) {
+  return type == KING && (to - from == 2 || from - to == 2);
+}
 
 // The rook's squares of a castling king move: from the corner to the square the king passed.
 struct RookMove {
@@ -60,23 +62,27 @@ inline void ShiftRook(int32_t colour, int32_t from, int32_t to) {
   Position.PieceBB[ROOK] ^= fromTo;
 }
 
+// The fields UnmakeMove copies back rather than works out: both records name them alike.
+template <typename Target, typename Source>
+inline void CopyRestoredFields(Target& target, const Source& source) {
+  target.EpSquare = source.EpSquare;
+  target.CastlingRights = source.CastlingRights;
+  target.HalfmoveClock = source.HalfmoveClock;
+  target.Checkers = source.Checkers;
+  target.CapturedPiece = source.CapturedPiece;
+  target.Key = source.Key;
+  target.PawnKey = source.PawnKey;
+  target.MaterialKey = source.MaterialKey;
+  target.NonPawnMaterial[WHITE] = source.NonPawnMaterial[WHITE];
+  target.NonPawnMaterial[BLACK] = source.NonPawnMaterial[BLACK];
+  target.PsqMg = source.PsqMg;
+  target.PsqEg = source.PsqEg;
+  target.PliesFromNull = source.PliesFromNull;
+}
+
 }  // namespace
 
-void SaveUndoInfo(UndoInfo& undo) {
-  undo.EpSquare = Position.EpSquare;
-  undo.CastlingRights = Position.CastlingRights;
-  undo.HalfmoveClock = Position.HalfmoveClock;
-  undo.Checkers = Position.Checkers;
-  undo.CapturedPiece = Position.CapturedPiece;
-  undo.Key = Position.Key;
-  undo.PawnKey = Position.PawnKey;
-  undo.MaterialKey = Position.MaterialKey;
-  undo.NonPawnMaterial[WHITE] = Position.NonPawnMaterial[WHITE];
-  undo.NonPawnMaterial[BLACK] = Position.NonPawnMaterial[BLACK];
-  undo.PsqMg = Position.PsqMg;
-  undo.PsqEg = Position.PsqEg;
-  undo.PliesFromNull = Position.PliesFromNull;
-}
+void SaveUndoInfo(UndoInfo& undo) { CopyRestoredFields(undo, Position); }
 
 void MakeMove(Move move, UndoInfo& undo, bool givesCheck) {
   const int32_t us = Position.SideToMove;
@@ -220,19 +226,7 @@ void UnmakeMove(Move move, const UndoInfo& undo) {
     Position.Occupied |= bit;
   }
 
-  Position.EpSquare = undo.EpSquare;
-  Position.CastlingRights = undo.CastlingRights;
-  Position.HalfmoveClock = undo.HalfmoveClock;
-  Position.Checkers = undo.Checkers;
-  Position.CapturedPiece = undo.CapturedPiece;
-  Position.Key = undo.Key;
-  Position.PawnKey = undo.PawnKey;
-  Position.MaterialKey = undo.MaterialKey;
-  Position.NonPawnMaterial[WHITE] = undo.NonPawnMaterial[WHITE];
-  Position.NonPawnMaterial[BLACK] = undo.NonPawnMaterial[BLACK];
-  Position.PsqMg = undo.PsqMg;
-  Position.PsqEg = undo.PsqEg;
-  Position.PliesFromNull = undo.PliesFromNull;
+  CopyRestoredFields(Position, undo);
   Position.GamePly--;
   SearchState.RootDistance--;
 }
@@ -287,10 +281,8 @@ bool GivesCheck(Move move, const CheckInfo& checkInfo) {
 
   if (int32_t promotion = PromotionType(move))
     return AttacksOf(promotion, to, Position.Occupied ^ fromBit) & enemyKingBit;
-  if (IsCapture(move) && Position.Squares[to] == NO_PIECE) {
-    Bitboard captured = SquareBit[to - PushOf(us) + 1];
-    return SliderReaches(us, enemyKing, (Position.Occupied ^ fromBit ^ captured) | toBit);
-  }
+  if (IsCapture(move) && Position.Squares[to] == NO_PIECE)
+    return SliderReaches(us, enemyKing, OccupiedAfterEnPassant(from, to));
   if (IsCastling(type, from, to)) {
     RookMove rook = CastlingRook(from, to);
     if (!(PseudoAttacks[ROOK][rook.To] & enemyKingBit)) return false;
@@ -330,11 +322,10 @@ bool IsPseudoLegal(Move move) {
     int32_t push = PushOf(us);
     if (IsCapture(move)) {
       if (!(PawnAttacks[us][from] & toBit) || !takes) return false;
-    } else if (takes) {
-      return false;
-    } else if (to != from + push &&
-               !(to == from + 2 * push && RelativeRank(us, from) == RANK_2 && Position.Squares[from + push] == NO_PIECE)) {
-      return false;
+    } else {
+      bool single = to == from + push;
+      bool twice = to == from + 2 * push && RelativeRank(us, from) == RANK_2 && PieceOn(from + push) == NO_PIECE;
+      if (takes || !(single || twice)) return false;
     }
   } else {
     // A capture flag that does not match the destination would make MakeMove lose a piece.

@@ -24,8 +24,10 @@ struct PawnSide {
 
 template <int32_t Offset>
 constexpr Bitboard Shifted(Bitboard b) {
-  if constexpr (Offset > 0) return b << Offset;
-  else return b >> -Offset;
+  if constexpr (Offset > 0)
+    return b << Offset;
+  else
+    return b >> -Offset;
 }
 
 template <int32_t Us>
@@ -130,13 +132,9 @@ inline Bitboard KeepSafeForKing(Bitboard destinations, int32_t them) {
   return safe;
 }
 
-// Whether taking en passant from `from` leaves no enemy slider on the own king: both pawns
-// leave their squares at once, which no pin test sees.
+// Whether taking en passant from `from` leaves no enemy slider on the own king.
 inline bool EnPassantIsSafe(int32_t from, int32_t us, const Legality& legality) {
-  int32_t ep = Position.EpSquare;
-  int32_t captured = ep + (us == WHITE ? -8 : 8);
-  Bitboard occupied = (Position.Occupied ^ SquareBit[from + 1] ^ SquareBit[captured + 1]) | SquareBit[ep + 1];
-  return !SliderReaches(us ^ 1, legality.King, occupied);
+  return !SliderReaches(us ^ 1, legality.King, OccupiedAfterEnPassant(from, Position.EpSquare));
 }
 
 // Pawn captures given by destinations: the en-passant one goes if it bares the king.
@@ -367,7 +365,8 @@ int32_t GenerateQuiets(int32_t start, Bitboard targets, MoveList& list) {
 }
 
 int32_t GenerateEvasions(int32_t start, MoveList& list) {
-  return WriteMoves(list, start, [](MoveEntry* out, auto us) { return AddEvasions<decltype(us)::value, false>(out, Legality{}); });
+  return WriteMoves(list, start,
+                    [](MoveEntry* out, auto us) { return AddEvasions<decltype(us)::value, false>(out, Legality{}); });
 }
 
 int32_t GenerateQuietChecks(int32_t start, Bitboard targets, const CheckInfo& checkInfo, MoveList& list) {

@@ -17,10 +17,14 @@ inline Bitboard AttacksOf(int32_t square, Bitboard occupied) {
 inline Bitboard AttacksOf(int32_t type, int32_t square, Bitboard occupied) {
   assert(KNIGHT <= type && type <= KING);
   switch (type) {
-    case BISHOP: return BishopAttacks(square, occupied);
-    case ROOK: return RookAttacks(square, occupied);
-    case QUEEN: return QueenAttacks(square, occupied);
-    default: return PseudoAttacks[type][square];
+    case BISHOP:
+      return BishopAttacks(square, occupied);
+    case ROOK:
+      return RookAttacks(square, occupied);
+    case QUEEN:
+      return QueenAttacks(square, occupied);
+    default:
+      return PseudoAttacks[type][square];
   }
 }
 

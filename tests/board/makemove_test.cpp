@@ -187,7 +187,7 @@ TEST_F(MoveOperations, PseudoLegalityRejectsStaleAndMalformedCodes) {
   EXPECT_FALSE(IsPseudoLegal(EncodeMove(E4, D5)));                  // nor take without the flag
   EXPECT_FALSE(IsPseudoLegal(EncodeMove(E4, E5) | 1 << 16));        // codes have 16 bits
   EXPECT_TRUE(IsPseudoLegal(EncodeMove(E4, E5)));
-  EXPECT_FALSE(IsPseudoLegal(EncodeMove(D5, D4)));                  // not the side to move's pawn
+  EXPECT_FALSE(IsPseudoLegal(EncodeMove(D5, D4)));  // not the side to move's pawn
   Set("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
   EXPECT_FALSE(IsPseudoLegal(EncodeMove(E2, E4)));  // no piece on e2
 }

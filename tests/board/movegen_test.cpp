@@ -58,7 +58,9 @@ std::vector<Move> LegalMoves() {
   return Listed(list, 0, GenerateLegalMoves(0, list));
 }
 
-bool Contains(const std::vector<Move>& moves, Move move) { return std::find(moves.begin(), moves.end(), move) != moves.end(); }
+bool Contains(const std::vector<Move>& moves, Move move) {
+  return std::find(moves.begin(), moves.end(), move) != moves.end();
+}
 
 bool IsLegalHere(Move move) {
   CheckInfo checkInfo;
@@ -74,8 +76,8 @@ class MoveGeneration : public BoardTest {
 
 TEST_F(MoveGeneration, StartPositionListsKnightsThenSingleThenDoubleSteps) {
   Set(START_FEN);
-  EXPECT_EQ(LegalMoves(), Codes({"b1a3", "b1c3", "g1f3", "g1h3", "a2a3", "b2b3", "c2c3", "d2d3", "e2e3", "f2f3", "g2g3",
-                                 "h2h3", "a2a4", "b2b4", "c2c4", "d2d4", "e2e4", "f2f4", "g2g4", "h2h4"}));
+  EXPECT_EQ(LegalMoves(), Codes({"b1a3", "b1c3", "g1f3", "g1h3", "a2a3", "b2b3", "c2c3", "d2d3", "e2e3", "f2f3",
+                                 "g2g3", "h2h3", "a2a4", "b2b4", "c2c4", "d2d4", "e2e4", "f2f4", "g2g4", "h2h4"}));
 }
 
 TEST_F(MoveGeneration, LegalListPutsTheEightCapturesOfKiwipeteFirst) {
@@ -191,8 +193,8 @@ TEST_F(MoveGeneration, KingMayTakeAnAdjacentCheckerUnlessItIsProtected) {
 
 TEST_F(MoveGeneration, EvasionsPromoteByCaptureThenByBlockingQueenFirst) {
   Set("K6r/1P4P1/8/8/8/8/8/k7 w - - 0 1");
-  EXPECT_EQ(Evasions(), Codes({"a8a7", "g7xh8q", "g7xh8n", "g7xh8r", "g7xh8b", "b7b8q", "b7b8n", "b7b8r", "b7b8b", "g7g8q",
-                               "g7g8n", "g7g8r", "g7g8b"}));
+  EXPECT_EQ(Evasions(), Codes({"a8a7", "g7xh8q", "g7xh8n", "g7xh8r", "g7xh8b", "b7b8q", "b7b8n", "b7b8r", "b7b8b",
+                               "g7g8q", "g7g8n", "g7g8r", "g7g8b"}));
 }
 
 TEST_F(MoveGeneration, EvasionsGoKingThenPiecesThenPawnPushesThenPawnCaptures) {
@@ -226,8 +228,8 @@ TEST_F(MoveGeneration, EnPassantThatBaresTheKingAlongTheRankIsIllegal) {
 TEST_F(MoveGeneration, QuietChecksGoCandidatesKnightsBishopsRooksQueensPawns) {
   // The knight on e2 uncovers the rook on e1 wherever it goes.
   Set("4k3/8/5P2/8/8/Q7/4N2R/1B2R1K1 w - - 0 1");
-  EXPECT_EQ(QuietChecks(), Codes({"e2c1", "e2c3", "e2g3", "e2d4", "e2f4", "b1g6", "h2h8", "a3e3", "a3a4", "a3e7", "a3a8",
-                                  "a3f8", "f6f7"}));
+  EXPECT_EQ(QuietChecks(), Codes({"e2c1", "e2c3", "e2g3", "e2d4", "e2f4", "b1g6", "h2h8", "a3e3", "a3a4", "a3e7",
+                                  "a3a8", "a3f8", "f6f7"}));
 }
 
 TEST_F(MoveGeneration, QuietPawnChecksSinglesFirstAndNoneAlongTheKingsFile) {

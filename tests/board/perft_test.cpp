@@ -9,9 +9,7 @@ constexpr uint64_t FAST_LEAF_LIMIT = 1'000'000;
 
 class PerftSuite : public BoardTest, public ::testing::WithParamInterface<PerftLine> {};
 
-TEST_P(PerftSuite, CountsMatchUpToAMillionLeaves) {
-  ExpectPerftCounts(GetParam(), FAST_LEAF_LIMIT);
-}
+TEST_P(PerftSuite, CountsMatchUpToAMillionLeaves) { ExpectPerftCounts(GetParam(), FAST_LEAF_LIMIT); }
 
 INSTANTIATE_TEST_SUITE_P(PerftEpd, PerftSuite, ::testing::ValuesIn(ReadPerftSuite()),
                          [](const auto& info) { return "Line" + std::to_string(info.param.Number); });

@@ -121,8 +121,10 @@ void WalkSuitePositions(int32_t walks, int32_t plies, Visit visit) {
           UnmakeMove(step.Played, step.Undo);
         else
           UnmakeNullMove(step.Undo);
-        EXPECT_EQ(RecordDifference(Position, step.Before, true), "") << "taking back step " << steps.size() << " of" << path;
-        EXPECT_EQ(RecordDifference(Position, FromScratch(), false), "") << "taking back step " << steps.size() << " of" << path;
+        EXPECT_EQ(RecordDifference(Position, step.Before, true), "")
+            << "taking back step " << steps.size() << " of" << path;
+        EXPECT_EQ(RecordDifference(Position, FromScratch(), false), "")
+            << "taking back step " << steps.size() << " of" << path;
         steps.pop_back();
       }
       EXPECT_EQ(SearchState.RootDistance, 0);
