@@ -7,6 +7,7 @@
 #include "eval/evaluate.h"
 #include "eval/material.h"
 #include "eval/pawns.h"
+#include "eval/pieces.h"
 
 namespace {
 
@@ -53,6 +54,35 @@ int32_t DrawishScaleFactor(int32_t strong, int32_t strongPassedPawns) {
 
   // Few pawns leave little to win with.
   return std::min(SCALE_NORMAL, 36 + 7 * PopCount(strongPawns));
+}
+
+// White's part counts for White, Black's against.
+PackedScore AddPair(PackedScore acc, const ScorePair& pair) { return SubScore(AddScore(acc, pair[WHITE]), pair[BLACK]); }
+
+// The terms that need the attack maps, in their fixed order. Either lazy test ends them
+// early: past its margin the rest could not bring the score back into range.
+PackedScore AddPieceTerms(PackedScore acc) {
+  // 4.
+  if (LazySkip(acc, 600)) return acc;
+  // 5. Attack maps, mobility areas, king zones and pins of both sides.
+  InitEvaluation();
+  // 6-9. The pieces in a fixed order: the bishops see the knights' attacks, and so on.
+  acc = AddPair(acc, EvaluateKnights());
+  acc = AddPair(acc, EvaluateBishops());
+  acc = AddPair(acc, EvaluateRooks());
+  acc = AddPair(acc, EvaluateQueens());
+  // 10. The mobility that 6-9 gathered.
+  acc = AddPair(acc, {EvalWork.MobilityScore[WHITE], EvalWork.MobilityScore[BLACK]});
+  // 11.
+  acc = AddScore(acc, EvaluateKing(WHITE));
+  acc = SubScore(acc, EvaluateKing(BLACK));
+  // 12.
+  acc = AddPair(acc, EvaluatePassed());
+  // 13.
+  if (LazySkip(acc, 700)) return acc;
+  // 14-15.
+  acc = AddPair(acc, EvaluateThreats());
+  return AddPair(acc, EvaluateSpace());
 }
 
 }  // namespace
@@ -104,9 +134,8 @@ int32_t Evaluate() {
   ProbePawns();
   acc = AddScore(acc, CurrentPawnEntry->Score[WHITE]);
   acc = SubScore(acc, CurrentPawnEntry->Score[BLACK]);
-  // 4. LazySkip(acc, 600) jumps to step 16.
-  // 5-12. Attack maps, piece terms, mobility, king safety, passed pawns.
-  // 13. LazySkip(acc, 700) jumps to step 16. 14-15. Threats, space.
+  // 4-15. Pieces, mobility, king safety, passed pawns, threats and space.
+  acc = AddPieceTerms(acc);
   // 16. Taper and scale; 17-19. round, turn to the side to move, damp.
   return FinishEvaluation(TaperScore(acc));
 }

@@ -64,14 +64,16 @@ TEST_F(EvaluationTest, KingAndPawnAgainstKing) {
   EXPECT_EQ(Position.PsqEg, 220);
   EXPECT_EQ(Taper("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", 140, 220), 79);
   // Evaluate adds the imbalance 34 / 16 = 2 and the isolated, unopposed pawn (-18, -42):
-  // 124/180, pulled in to 73/79; 79 * 43 / 64 = 53.1, rounded 48; tempo after the sign change.
-  EXPECT_EQ(Evaluate(), 76);
+  // 124/180. King safety: White's shelter (-21, -11) less Black's (-33, -91), no danger
+  // without queens; the passer on e2 (10, 28) + 3 x (-11, -8); no threats, no space: 113/264,
+  // pulled in to 62/163; 163 * 43 / 64 = 109.5, rounded 96; tempo after the sign change.
+  EXPECT_EQ(Evaluate(), 124);
   Setup("4k3/8/8/8/8/8/4P3/4K3 b - - 0 1");
-  EXPECT_EQ(Evaluate(), -20);
+  EXPECT_EQ(Evaluate(), -68);
   Setup("4k3/8/8/8/8/8/4P3/4K3 w - - 50 1");
-  EXPECT_EQ(Evaluate(), 38);
+  EXPECT_EQ(Evaluate(), 62);
   Setup("4k3/8/8/8/8/8/4P3/4K3 b - - 50 1");
-  EXPECT_EQ(Evaluate(), -10);
+  EXPECT_EQ(Evaluate(), -34);
 }
 
 TEST_F(EvaluationTest, OversizedSumsSaturateInsteadOfWrapping) {

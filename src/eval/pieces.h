@@ -1,0 +1,75 @@
+#pragma once
+// The attack maps of one evaluation, the knight, bishop, rook and queen terms that build
+// them, and the king-safety, passed-pawn, threat and space terms that read the finished maps.
+
+#include <array>
+#include <cstdint>
+
+#include "board/board.h"
+#include "board/score.h"
+
+// Slot 0 of an attack-map row is the union of the others, which are indexed by piece type.
+inline constexpr int32_t ALL_PIECES = NO_PIECE;
+
+// Arrays of two are [WHITE], [BLACK]. Valid from InitEvaluation to the end of that evaluation.
+struct EvalWorkRecord {
+  Bitboard AttackMap[COLOUR_NB][PIECE_TYPE_NB];  // [side][ALL_PIECES, PAWN..KING]
+  Bitboard DoubleAttacks[COLOUR_NB];             // squares the side attacks at least twice
+  Bitboard MobilitySquares[COLOUR_NB];           // squares that count for the side's mobility
+  Bitboard KingZone[COLOUR_NB];                  // squares around the side's king
+  Bitboard KingBlockers[COLOUR_NB];              // lone pieces between the side's king and an enemy slider
+  int32_t ZoneAttackers[COLOUR_NB];              // the side's attackers of the enemy king zone
+  int32_t ZoneAttackWeight[COLOUR_NB];           // their weights, summed
+  PackedScore MobilityScore[COLOUR_NB];
+  Bitboard PawnSet[COLOUR_NB];
+  Bitboard AllPawns;
+};
+
+extern EvalWorkRecord EvalWork;
+
+// A term's score for White and for Black; the driver adds White's and subtracts Black's.
+using ScorePair = std::array<PackedScore, COLOUR_NB>;
+
+// Both halves times n; the terms keep n small enough that no half leaves 16 bits.
+constexpr PackedScore MultiplyScore(PackedScore s, int32_t n) { return MakeScore(MgValue(s) * n, EgValue(s) * n); }
+
+constexpr Bitboard BitOf(int32_t square) { return Bitboard{1} << square; }
+
+inline constexpr Bitboard CENTRE_FILES = FileMask[FILE_C] | FileMask[FILE_D] | FileMask[FILE_E] | FileMask[FILE_F];
+
+// One step towards the colour's last rank, and one file sideways (nothing wraps).
+constexpr Bitboard PushForward(int32_t colour, Bitboard b) { return colour == WHITE ? b << 8 : b >> 8; }
+constexpr Bitboard ShiftWest(Bitboard b) { return (b & ~FileMask[FILE_A]) >> 1; }
+constexpr Bitboard ShiftEast(Bitboard b) { return (b & ~FileMask[FILE_H]) << 1; }
+
+// The squares the colour's pawns on b attack.
+constexpr Bitboard PawnAttackSet(int32_t colour, Bitboard b) {
+  return ShiftWest(PushForward(colour, b)) | ShiftEast(PushForward(colour, b));
+}
+
+// Fills EvalWork for both sides from Position and the current pawn entry: king blockers,
+// mobility areas, king and pawn attacks, king zones, zero mobility. The piece functions
+// below fill the maps of their own kinds.
+void InitEvaluation();
+
+// Each walks every piece of its kind, White's and Black's, adds its attacks to EvalWork and
+// its mobility to MobilityScore, and returns the placement scores. Called in this order
+// after InitEvaluation; the maps are complete after the last.
+ScorePair EvaluateKnights();
+ScorePair EvaluateBishops();
+ScorePair EvaluateRooks();
+ScorePair EvaluateQueens();
+
+// The side's king safety: pawn shelter, attacks on the king zone, possible checks and
+// attacks on the king's flank.
+PackedScore EvaluateKing(int32_t side);
+
+// Quadratic in the king-danger units, so that a few attackers cost little and a full attack
+// a great deal; nothing at 100 or below.
+PackedScore KingDangerPenalty(int32_t danger);
+
+// Passed pawns by rank, king proximity and a free path; threats against enemy pieces; space
+// behind the own pawns in the middle game.
+ScorePair EvaluatePassed();
+ScorePair EvaluateThreats();
+ScorePair EvaluateSpace();
