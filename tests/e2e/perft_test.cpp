@@ -2,6 +2,7 @@
 // prompts answered through the pipe, and positions reached by the position command.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -63,6 +64,22 @@ TEST(PerftCommandLine, RejectedFenIsReportedAndTheStartPositionCounted) {
   std::string out = RunEngine("", {.Args = {"perft", "2", "8/8/8/8/8/8/8/8", "w", "-", "-"}});
   EXPECT_EQ(out.rfind("info setboard error ", 0), 0u) << out;
   EXPECT_EQ(MaskedRows(out), (std::vector<std::string>{MaskedRow(1, "20"), MaskedRow(2, "400")}));
+}
+
+TEST(PerftCommandLine, WithoutMemoryForTheCacheItSaysSoAndCountsAnyway) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+  // 200 MB of address space leave no room for the 256 MiB cache.
+  std::FILE* pipe = popen("ulimit -v 200000; TAVRIN_CP437=1 '" TAVRIN_BINARY "' perft 3 </dev/null", "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string out;
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  EXPECT_EQ(pclose(pipe), 0);
+  const std::string notice = "info string no memory for the 256 MiB perft cache, counting without it\n";
+  EXPECT_EQ(out.substr(0, notice.size()), notice);
+  EXPECT_EQ(MaskedRows(out), (std::vector<std::string>{MaskedRow(1, "20"), MaskedRow(2, "400"), MaskedRow(3, "8,902")}));
 }
 
 TEST(PerftConsole, DivideTwoListsEveryMoveInGenerationOrder) {
