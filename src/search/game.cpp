@@ -7,5 +7,6 @@ void NewGame() {
   TTResize(Settings.HashSizeMB);
   SearchLimits.TimeLimit = 0;
   TranspositionTable.Generation = 0;
+  ClearHistory();
   GameHistoryCount = 0;
 }

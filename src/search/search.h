@@ -28,3 +28,23 @@ void StartSearch();
 // The input poll's budget test: the time limit is negative or reached, or the nodes are spent.
 bool IsBudgetSpent();
 
+// ---- Search ------------------------------------------------------------------------------------
+
+// Start-up tables: capture order and history bonuses; the reduction and margin tables.
+void InitHistoryTables();
+void InitSearchTables();
+
+// Zeroes the history, killer and counter-move tables and the search stack (a new game).
+void ClearHistory();
+
+// One complete search of Position under SearchLimits: info lines, then "bestmove". Leaves
+// SearchState.BestMove and SearchState.BestScore for the caller.
+void Think();
+
+// Called by the search every SearchState.PollInterval nodes: stops it when the budget is spent
+// or on "stop", answers "isready", ends the program on "quit" or "q", discards other lines.
+void PollInput();
+
+// Set by the test-suite runner: called for every info line that is not a lower bound while
+// SearchLimits.TestSuiteMode is on.
+extern void (*TestSuiteHook)();

@@ -1,12 +1,34 @@
 #pragma once
 // The search records that lower rooms write too (the set-up writes repetition keys, the move
-// operations count plies). Depends on nothing, so the board room may include it.
+// operations count plies). Depends only on the chess types, so the board room may include it.
 
 #include <cstdint>
 
+#include "board/types.h"
+
+// A continuation-history sub-table: [piece code + 6][destination square].
+using PieceSquareStats = int32_t[13][SQUARE_NB];
+
 // One ply of the search stack.
 struct StackEntry {
-  uint64_t Key;  // position key at this ply, for the repetition test
+  int32_t Stage;              // move-picker stage; 0 restarts the picker
+  int32_t ListCount;          // moves in the picker's current list
+  int32_t ListIndex;          // the picker's next position in it
+  int32_t BadCaptureCount;    // losing captures postponed to the list's high end
+  int32_t LastQuietScore;     // score of the last quiet move handed out sorted
+  uint64_t Key;               // position key at this ply, for the repetition test
+  int32_t StaticEval;         // -32701 when in check or not computed
+  uint64_t EvalKey;           // the key StaticEval belongs to
+  Move CurrentMove;           // move being searched from this ply; 0 before the first and for a null move
+  PieceSquareStats* ContHist; // continuation sub-table of CurrentMove; the null sub-table when none
+  int32_t MoveCount;          // number of the move being searched, 1 = first
+};
+
+// A principal variation: a node's best move followed by its child's line.
+inline constexpr int32_t MAX_PV_MOVES = 127;
+struct PVLine {
+  int32_t Count;
+  Move Moves[MAX_PV_MOVES];
 };
 
 // Plies -101..129: the root is ply 1, plies 0 and -1 the game positions before it.
@@ -37,6 +59,18 @@ struct SearchStateRecord {
   int32_t PollInterval;   // nodes between two input polls, fixed at search start
   int32_t PollCountdown;  // nodes left to the next poll
   bool Stopped;           // stop request: budget spent or "stop" read
+  Move BestMove;          // best root move so far, 0 when none
+  int32_t BestScore;
+  int32_t CompletedDepth; // depth at which BestMove was last set or an iteration completed
+  int32_t IterationDepth;
+  int32_t NullVerifyPly;  // null-move verification in progress below this ply, 0 when none
+  int32_t NullVerifySide; // the side it verifies for, -1 when none
+  int32_t RootMoveCount;
+  MoveList RootMoves;     // legal root moves, best first after each iteration
+  PVLine RootPV;
+  int32_t LastInfoDepth;  // iteration, first move and score of the last exact, mate or final info line
+  Move LastInfoMove;
+  int32_t LastInfoScore;
   int32_t RootDistance;   // moves currently made since the root move being searched
   int32_t SelDepth;       // deepest RootDistance reached, shown in info lines
 };

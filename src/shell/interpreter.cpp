@@ -1,4 +1,5 @@
 // The command interpreter: one dispatcher for UCI and console commands, then moves.
+#include <algorithm>
 #include <bit>
 #include <string>
 #include <string_view>
@@ -12,6 +13,10 @@
 #include "tools/tools.h"
 
 namespace {
+
+// What "go" allows before its words say otherwise: about six days, and the deepest iteration.
+constexpr int32_t UNLIMITED_TIME_MS = 500000000;
+constexpr int32_t MAX_DEPTH = 127;
 
 using Action = void (*)(std::string& rest);
 
@@ -41,6 +46,50 @@ void SetOption(std::string& rest) {
 }
 
 void UciNewGame(std::string&) { NewGame(); }
+
+// Clock mode of "go": the budget comes from the mover's clock, or from movetime when given.
+void SetClockBudgets(std::string token, std::string& rest) {
+  int32_t wtime = 0, btime = 0, winc = 0, binc = 0, movetime = 0, movestogo = 0;
+  for (; !token.empty(); token = NextToken(rest)) {
+    int32_t* field = token == "wtime"       ? &wtime
+                     : token == "btime"     ? &btime
+                     : token == "winc"      ? &winc
+                     : token == "binc"      ? &binc
+                     : token == "movetime"  ? &movetime
+                     : token == "movestogo" ? &movestogo
+                                            : nullptr;
+    if (field) *field = ReadInteger(NextToken(rest), 0);
+  }
+  bool white = Position.SideToMove == WHITE;
+  SearchLimits.ClockTime = white ? wtime : btime;
+  if (movetime != 0) {
+    SearchLimits.ClockTime = SearchLimits.TimeLimit = SearchLimits.MaxTime = movetime;
+  } else {
+    AllocateTime(white ? wtime : btime, white ? winc : binc, movestogo);
+  }
+  if (SearchLimits.TimeLimit < Settings.MoveOverhead) SearchLimits.TimeLimit = 0;
+  SearchLimits.MaxTime = std::min(SearchLimits.MaxTime, SearchLimits.TimeLimit);
+  SearchLimits.OptimumTime = SearchLimits.TimeLimit;
+}
+
+// "go": only the first word can ask for a depth, a node count or an infinite search; any
+// other word starts a clock search. A depth or node count below 1 searches nothing.
+void Go(std::string& rest) {
+  rest = ToLower(rest);
+  ResetSearchLimits(UNLIMITED_TIME_MS);
+  std::string word = NextToken(rest);
+  if (word == "depth" || word == "nodes") {
+    int32_t limit = ReadInteger(NextToken(rest), 0);
+    if (limit < 1) return;
+    if (word == "depth")
+      SearchLimits.MaxDepth = std::min(limit, MAX_DEPTH);
+    else
+      SearchLimits.NodeLimit = limit;
+  } else if (!word.empty() && word != "infinite") {
+    SetClockBudgets(word, rest);
+  }
+  Think();
+}
 
 // "position startpos" or "position fen <FEN>", then optionally "moves" and the moves to play;
 // the first move that is not legal ends the list.
@@ -91,7 +140,7 @@ constexpr CommandRow Commands[] = {
     {"ucinewgame", "", Case::FOLDED, UciNewGame},
     {"position", "", Case::FOLDED, SetUpPosition},
     {"z", "", Case::EXACT, nullptr},
-    {"go", "", Case::FOLDED, nullptr},
+    {"go", "", Case::FOLDED, Go},
     {"quit", "q", Case::FOLDED, nullptr},  // only a line that is exactly quit or q ends the loop
     {"perftsuite", "pe", Case::FOLDED, RunPerftSuite},
     {"perft", "p", Case::FOLDED, RunPerft},

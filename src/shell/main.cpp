@@ -1,4 +1,6 @@
 // Program entry: start-up tables, the mode chosen from the command line, then its action.
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -46,7 +48,9 @@ int main(int argc, char** argv) {
   // Start-up tables first, in dependency order; none of them reads the arguments or prints.
   InitAttackTables();
   InitPieceSquareTable();
+  InitHistoryTables();
   InitHashKeys();
+  InitSearchTables();
   std::vector<std::string> args(argv + 1, argv + argc);
   RunMode mode = ChooseMode(args);
   if (mode == RunMode::USAGE) {
@@ -64,6 +68,16 @@ int main(int argc, char** argv) {
       std::string fen = FenFromArguments(args, 2);
       SetBoard(fen.empty() ? START_FEN : std::string_view(fen), true);
       PerftCommand(ReadInteger(args[1], 1), false);
+      break;
+    }
+    case RunMode::TIMED_SEARCH: {
+      NewGame();
+      std::string fen = FenFromArguments(args, 2);
+      if (!fen.empty()) SetBoard(fen, true);
+      // Seconds beyond what 32-bit milliseconds hold search as long as they can.
+      int64_t milliseconds = int64_t{ReadInteger(args[1], 1)} * 1000;
+      ResetSearchLimits(static_cast<int32_t>(std::clamp<int64_t>(milliseconds, INT32_MIN, INT32_MAX)));
+      Think();
       break;
     }
     default:

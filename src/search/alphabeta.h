@@ -1,0 +1,74 @@
+#pragma once
+// The alpha-beta and quiescence searches below the root, their pruning tables and the node
+// rules they share. Internal to the search room.
+
+#include <cstdint>
+
+#include "board/board.h"
+#include "eval/eval.h"
+#include "search/state.h"
+#include "search/tt.h"
+
+// Nodes this far from the root are scored without searching further.
+inline constexpr int32_t MAX_SEARCH_PLY = 126;
+
+// Scores beyond plus or minus this are treated as mates by the pruning rules and the output.
+inline constexpr int32_t MATE_BOUND = 32573;
+
+// ---- Tables built by InitSearchTables ---------------------------------------------------------
+
+inline constexpr int32_t MAX_SEARCH_DEPTH = 127;
+inline constexpr int32_t MARGIN_DEPTH_NB = 17;  // margins and move counts for depths 0..16
+
+extern int32_t ReductionBase[65];                                       // [1..64]: 28 ln(i + 0.4 ln i)
+extern int8_t Reductions[2][MAX_SEARCH_DEPTH + 1][MAX_MOVES];           // [improving][depth][moveNumber]
+extern int32_t StaticFutilityMargin[2][MARGIN_DEPTH_NB];                // [improving][depth]
+extern int32_t FutilityMargin[MARGIN_DEPTH_NB];                         // [depth]
+extern int32_t LateMoveCount[2][MARGIN_DEPTH_NB];                       // [improving][depth]
+
+// ---- Searches ---------------------------------------------------------------------------------
+
+// Fail-soft principal-variation search of Position. skipPruning turns off the pruning before
+// the move loop; excludedMove != 0 makes a singular test; cutNode marks an expected cut node.
+int32_t Search(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int32_t ply, PVLine& pv, bool skipPruning,
+               Move excludedMove, bool cutNode);
+
+// Captures (and at qdepth 0 quiet checks) until the position is quiet.
+int32_t Quiesce(bool pvNode, int32_t alpha, int32_t beta, int32_t qdepth, int32_t ply, PVLine& pv);
+
+// ---- Node rules shared by both searches -------------------------------------------------------
+
+// Depth limit, fifty-move rule (a checkmate still counts) or repetition within the reversible
+// plies, back to at most the game position before the root. SearchStack[ply].Key must be set.
+bool IsDraw(int32_t ply, bool inCheck);
+
+// A draw at the depth limit keeps the static value, so that the search does not aim for it.
+inline int32_t DrawScore(int32_t ply, bool inCheck) { return ply >= MAX_SEARCH_PLY && !inCheck ? Evaluate() : 0; }
+
+// The static evaluation of a node not in check: the table's, the mirror of the position before
+// a null move, the ply's cached value, or Evaluate. Stored in the ply's StaticEval and EvalKey.
+int32_t StaticEvaluation(int32_t ply, int32_t ttEval);
+
+// The table score is a better estimate than the static one when its bound points past it.
+constexpr int32_t AdjustedEvaluation(int32_t staticEval, int32_t ttValue, int32_t bound) {
+  if (ttValue == -SCORE_INFINITE) return staticEval;
+  if (((bound & BOUND_UPPER) && ttValue < staticEval) || ((bound & BOUND_LOWER) && ttValue > staticEval))
+    return ttValue;
+  return staticEval;
+}
+
+// line := move followed by child (a child count outside 0..126 counts as empty).
+inline void AppendLine(PVLine& line, Move move, const PVLine& child) {
+  int32_t count = child.Count >= 0 && child.Count < MAX_PV_MOVES ? child.Count : 0;
+  line.Moves[0] = move;
+  for (int32_t i = 0; i < count; ++i) line.Moves[i + 1] = child.Moves[i];
+  line.Count = count + 1;
+}
+
+// The move back from destination to origin, for asking whether a piece could retreat safely.
+constexpr Move ReverseMove(Move move) { return EncodeMove(ToSquare(move), FromSquare(move)); }
+
+// A checking move worth extending: a discovered check, or one that does not lose material.
+inline bool IsSafeCheck(Move move, const CheckInfo& checkInfo) {
+  return (checkInfo.DiscoveredCandidates & SquareBit[FromSquare(move) + 1]) || StaticExchange(move) >= 0;
+}

@@ -1,0 +1,130 @@
+// The quiescence search: captures, evasions and, at its first ply, quiet checks, until the
+// position is quiet enough for the static evaluation.
+#include <algorithm>
+
+#include "board/board.h"
+#include "search/alphabeta.h"
+#include "search/history.h"
+
+namespace {
+
+// What a capture can win at most, by the type on its destination, for futility pruning.
+constexpr int32_t QuiesceValue[PIECE_TYPE_NB] = {0, 101, 550, 620, 875, 1800, 1};
+
+// Standing pat plus this is the most a quiet position is expected to gain.
+constexpr int32_t FUTILITY_MARGIN = 165;
+
+// A capture can be skipped unless it is a pawn move to the far half, where promotion looms.
+bool IsAdvancedPawnMove(Move move) {
+  return TypeOf(PieceOn(FromSquare(move))) == PAWN && RelativeRank(Position.SideToMove, ToSquare(move)) >= RANK_5;
+}
+
+}  // namespace
+
+int32_t Quiesce(bool pvNode, int32_t alpha, int32_t beta, int32_t qdepth, int32_t ply, PVLine& pv) {
+  // 1. Count the node; the input is polled only by the alpha-beta nodes.
+  ++SearchState.Nodes;
+  --SearchState.PollCountdown;
+  StackEntry& entry = SearchStack[ply];
+  entry.Key = Position.Key;
+  entry.CurrentMove = MOVE_NONE;
+  PVLine child;
+  child.Count = 0;
+  int32_t oldAlpha = alpha;
+  if (pvNode) pv.Count = 0;
+
+  // 2. Draws.
+  bool inCheck = Position.Checkers != 0;
+  if (IsDraw(ply, inCheck)) return DrawScore(ply, inCheck);
+
+  // 3-4. The table; entries from this depth of quiescence or deeper cut non-PV nodes.
+  int32_t ttDepth = inCheck || qdepth >= 0 ? 0 : -1;
+  Move ttMove = MOVE_NONE;
+  int32_t ttValue = -SCORE_INFINITE;
+  int32_t bound = 0;
+  int32_t ttEval = -SCORE_INFINITE;
+  if (int64_t index = TTProbe(Position.Key); index >= 0) {
+    const TTEntry& hit = TTEntryAt(index);
+    ttMove = hit.Move;
+    ttValue = ScoreFromTT(hit.Score, ply);
+    bound = BoundOf(hit);
+    ttEval = hit.Eval;
+    if (!pvNode && hit.Depth >= ttDepth && ttValue != -SCORE_INFINITE &&
+        (((bound & BOUND_LOWER) && ttValue >= beta) || ((bound & BOUND_UPPER) && ttValue <= alpha)))
+      return ttValue;
+  }
+
+  // 5. Stand pat: out of check the side to move may decline every capture.
+  int32_t staticEval = -SCORE_INFINITE;
+  int32_t bestValue = -SCORE_INFINITE;
+  int32_t futilityBase = -SCORE_INFINITE;
+  if (inCheck) {
+    entry.StaticEval = -SCORE_INFINITE;
+    entry.EvalKey = Position.Key;
+  } else {
+    staticEval = StaticEvaluation(ply, ttEval);
+    bestValue = AdjustedEvaluation(staticEval, ttValue, bound);
+    if (bestValue > alpha) {
+      if (bestValue >= beta) return bestValue;
+      alpha = bestValue;
+    }
+    futilityBase = bestValue + FUTILITY_MARGIN;
+  }
+
+  // 6. The moves.
+  CheckInfo checkInfo;
+  ComputeCheckInfo(checkInfo);
+  MoveList list;
+  entry.Stage = 0;
+  Move prevMove = SearchStack[ply - 1].CurrentMove;
+  Move bestMove = MOVE_NONE;
+  int32_t us = Position.SideToMove;
+  for (Move m; (m = NextQuiescenceMove(list, checkInfo, ttMove, ply, qdepth, prevMove)) != MOVE_NONE;) {
+    bool givesCheck = GivesCheck(m, checkInfo);
+
+    // Futility: a capture that cannot lift the score to alpha even with its victim's value.
+    if (!inCheck && !givesCheck && futilityBase > -MATE_BOUND && !IsAdvancedPawnMove(m) &&
+        Position.NonPawnMaterial[us] > 0) {
+      int32_t victim = PieceOn(ToSquare(m));
+      int32_t futilityValue = futilityBase + QuiesceValue[TypeOf(victim)];
+      if (victim == NO_PIECE && IsCapture(m)) futilityValue += QuiesceValue[PAWN];  // en passant
+      if (futilityValue <= alpha) {
+        bestValue = std::max(bestValue, futilityValue);
+        continue;
+      }
+      if (futilityBase <= alpha && StaticExchangeValue(m) <= 0) {
+        bestValue = std::max(bestValue, futilityBase);
+        continue;
+      }
+    }
+    if ((!inCheck && StaticExchange(m) < 0) || !IsLegal(m, checkInfo.Pinned)) continue;
+
+    UndoInfo undo;
+    SaveUndoInfo(undo);
+    MakeMove(m, undo, givesCheck);
+    entry.CurrentMove = m;
+    int32_t value = -Quiesce(pvNode, -beta, -alpha, qdepth - 1, ply + 1, child);
+    UnmakeMove(m, undo);
+
+    if (value > bestValue) {
+      bestValue = value;
+      if (value > alpha) {
+        if (pvNode) AppendLine(pv, m, child);
+        if (!pvNode || value >= beta) {
+          TTStore(Position.Key, ScoreToTT(value, ply), ttDepth, BOUND_LOWER, m, staticEval);
+          return value;
+        }
+        bestMove = m;
+        alpha = value;
+      }
+    }
+  }
+
+  // 7. In check without a legal move: mated here.
+  if (inCheck && bestValue == -SCORE_INFINITE) return ply - SCORE_MATE;
+  int32_t storedBound = bestValue >= beta                 ? BOUND_LOWER
+                        : pvNode && bestValue > oldAlpha ? BOUND_EXACT
+                                                         : BOUND_UPPER;
+  TTStore(Position.Key, ScoreToTT(bestValue, ply), ttDepth, storedBound, bestMove, staticEval);
+  return bestValue;
+}

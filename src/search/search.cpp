@@ -1,0 +1,427 @@
+// The alpha-beta search below the root: table cut-offs, pruning before and during the move
+// loop, late-move reductions, check and singular extensions, draw detection.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "board/board.h"
+#include "eval/eval.h"
+#include "search/alphabeta.h"
+#include "search/history.h"
+#include "search/search.h"
+
+int32_t ReductionBase[65];
+int8_t Reductions[2][MAX_SEARCH_DEPTH + 1][MAX_MOVES];
+int32_t StaticFutilityMargin[2][MARGIN_DEPTH_NB];
+int32_t FutilityMargin[MARGIN_DEPTH_NB];
+int32_t LateMoveCount[2][MARGIN_DEPTH_NB];
+
+namespace {
+
+// Pruning constants, in evaluation units.
+constexpr int32_t RAZOR_MARGIN = 464;
+constexpr int32_t NULL_MOVE_DEPTH_MARGIN = 29;
+constexpr int32_t NULL_MOVE_BASE_MARGIN = 185;
+constexpr int32_t NULL_MOVE_EVAL_STEP = 95;
+constexpr int32_t NULL_VERIFY_DEPTH = 12;
+constexpr int32_t PROBCUT_MARGIN_IMPROVING = 134;
+constexpr int32_t PROBCUT_MARGIN = 175;
+constexpr int32_t PROBCUT_DEPTH = 4;
+constexpr int32_t IID_DEPTH = 7;
+constexpr int32_t SINGULAR_DEPTH = 8;
+constexpr int32_t CAPTURE_SEE_MARGIN = 101;
+
+// A null move leaves the board as it was: the evaluation changes sign, and the tempo bonus
+// changes hands.
+constexpr int32_t NULL_MOVE_EVAL_SUM = 33;
+
+// In a singular test the excluded move changes the key, so the test's result gets its own entry.
+constexpr uint64_t ExclusionKey(Move move) {
+  return static_cast<uint64_t>(static_cast<int64_t>(static_cast<int32_t>(static_cast<uint32_t>(move) << 16)));
+}
+
+struct TableHit {
+  Move TTMove = MOVE_NONE;
+  int32_t Value = -SCORE_INFINITE;
+  int32_t Bound = 0;
+  int32_t Depth = -127;
+  int32_t Eval = -SCORE_INFINITE;
+};
+
+bool ProbeTable(uint64_t key, int32_t ply, TableHit& hit) {
+  int64_t index = TTProbe(key);
+  if (index < 0) return false;
+  const TTEntry& entry = TTEntryAt(index);
+  hit.TTMove = entry.Move;
+  hit.Value = ScoreFromTT(entry.Score, ply);
+  hit.Bound = BoundOf(entry);
+  hit.Depth = entry.Depth;
+  hit.Eval = entry.Eval;
+  return true;
+}
+
+// The history lessons of a table cut-off: a quiet move that refutes again is rewarded, one
+// that fails low again loses.
+void UpdateTableCutStats(const TableHit& hit, Move prevMove, int32_t depth, int32_t ply, int32_t beta) {
+  Move ttMove = hit.TTMove;
+  if (ttMove == MOVE_NONE) return;
+  if (hit.Value >= beta) {
+    if (IsQuiet(ttMove)) UpdateQuietStats(ttMove, prevMove, depth, ply, nullptr, 0, 0);
+    // The previous quiet move was among the first tried and is refuted at once.
+    if (SearchStack[ply - 1].MoveCount < 3 && prevMove != MOVE_NONE && IsQuiet(prevMove)) {
+      int32_t prevTo = ToSquare(prevMove);
+      UpdateContinuation(ply - 1, PieceOn(prevTo), prevTo, -StatBonus[depth + 1]);
+    }
+  } else if (IsQuiet(ttMove)) {
+    int32_t penalty = -StatBonus[depth];
+    int32_t piece = PieceOn(FromSquare(ttMove));
+    UpdateHistory(piece, ToSquare(ttMove), penalty);
+    UpdateContinuationSlot(ply, piece, ToSquare(ttMove), penalty);
+  }
+}
+
+void MakeSearchMove(StackEntry& entry, Move move, UndoInfo& undo, bool givesCheck, int32_t moveCount) {
+  SaveUndoInfo(undo);
+  MakeMove(move, undo, givesCheck);
+  entry.CurrentMove = move;
+  entry.ContHist = ContinuationOf(PieceOn(ToSquare(move)), ToSquare(move));
+  entry.MoveCount = moveCount;
+}
+
+// Late-move reduction of a move already made; 0 or less means no reduced search.
+int32_t LateMoveReduction(Move move, int32_t movedPiece, bool givesCheck, bool improving, int32_t depth,
+                          int32_t moveCount, int32_t ply, bool lateMove, bool ttPv, bool exactNonPv, bool ttCapture,
+                          bool singularQuiet, bool cutNode) {
+  if (!IsQuiet(move)) return givesCheck ? 0 : 1;
+  int32_t r = Reductions[improving][depth][moveCount];
+  if (ttPv) r -= 2;
+  if (singularQuiet) r -= 1;
+  if (SearchStack[ply - 1].MoveCount > 15) r -= 1;
+  if (ttCapture) r += 1;
+  if (lateMove && !exactNonPv) r += 1;
+  if (cutNode) {
+    r += 2;
+  } else if (TypeOf(movedPiece) != PAWN && TypeOf(movedPiece) != KING &&
+             StaticExchangeValue(ReverseMove(move)) < 0) {
+    // A piece that could not safely go back has likely escaped a threat: search it deeper.
+    r -= 2;
+  }
+  int32_t history = HistoryScore(ply, movedPiece, ToSquare(move));
+  r -= std::clamp((history - 4096) / 16384, -2, 2);
+  return r;
+}
+
+}  // namespace
+
+void InitSearchTables() {
+  for (int32_t i = 1; i <= 64; ++i) ReductionBase[i] = static_cast<int32_t>(28 * std::log(i + 0.4 * std::log(i)));
+  for (int32_t improving = 0; improving <= 1; ++improving) {
+    for (int32_t depth = 1; depth <= MAX_SEARCH_DEPTH; ++depth) {
+      for (int32_t moveNumber = 1; moveNumber < MAX_MOVES; ++moveNumber) {
+        int32_t x = ReductionBase[std::min(depth, 63)] * ReductionBase[std::min(moveNumber, 63)];
+        int32_t extra = improving == 0 && x > 950 ? 1 : 0;
+        Reductions[improving][depth][moveNumber] = static_cast<int8_t>(std::nearbyint((x + 1000) / 1024.0 + extra));
+      }
+    }
+    for (int32_t d = 0; d < MARGIN_DEPTH_NB; ++d) {
+      StaticFutilityMargin[improving][d] = (improving ? 103 : 144) * d;
+      LateMoveCount[improving][d] = improving ? d * d + 5 : static_cast<int32_t>(std::nearbyint((d * d + 5) / 2.0));
+    }
+  }
+  for (int32_t d = 0; d < MARGIN_DEPTH_NB; ++d) FutilityMargin[d] = 165 * d + 206;
+}
+
+bool IsDraw(int32_t ply, bool inCheck) {
+  if (ply >= MAX_SEARCH_PLY) return true;
+  if (Position.HalfmoveClock >= 100) {
+    if (!inCheck) return true;
+    MoveList replies;
+    if (GenerateLegalMoves(0, replies) > 0) return true;
+  }
+  int32_t reach = std::min(Position.HalfmoveClock, Position.PliesFromNull);
+  uint64_t key = SearchStack[ply].Key;
+  for (int32_t i = ply - 2; i >= ply - reach && i >= -1; i -= 2)
+    if (SearchStack[i].Key == key) return true;
+  return false;
+}
+
+int32_t StaticEvaluation(int32_t ply, int32_t ttEval) {
+  StackEntry& entry = SearchStack[ply];
+  const StackEntry& previous = SearchStack[ply - 1];
+  int32_t value;
+  if (ttEval != -SCORE_INFINITE)
+    value = ttEval;
+  else if (previous.CurrentMove == MOVE_NONE)
+    value = NULL_MOVE_EVAL_SUM - previous.StaticEval;  // after a null move only the side to move changed
+  else if (entry.EvalKey == Position.Key)
+    value = entry.StaticEval;
+  else
+    value = Evaluate();
+  entry.StaticEval = value;
+  entry.EvalKey = Position.Key;
+  return value;
+}
+
+int32_t Search(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int32_t ply, PVLine& pv, bool skipPruning,
+               Move excludedMove, bool cutNode) {
+  if (depth < 1) return Quiesce(pvNode, alpha, beta, 0, ply, pv);
+
+  // 1-3. Count the node, reset its ply, poll the input now and then.
+  ++SearchState.Nodes;
+  --SearchState.PollCountdown;
+  StackEntry& entry = SearchStack[ply];
+  const StackEntry& previous = SearchStack[ply - 1];
+  entry.CurrentMove = MOVE_NONE;
+  entry.ContHist = NullContinuation();
+  entry.MoveCount = 0;
+  entry.Key = Position.Key;
+  Killers[ply + 2][0] = Killers[ply + 2][1] = MOVE_NONE;
+  if (SearchState.PollCountdown < 1) {
+    SearchState.PollCountdown = SearchState.PollInterval;
+    PollInput();
+  }
+
+  // 4. Draws, and a stopped search unwinding.
+  bool inCheck = Position.Checkers != 0;
+  if (SearchState.Stopped || IsDraw(ply, inCheck)) return DrawScore(ply, inCheck);
+
+  // 5. No line from here can beat a mate already in reach.
+  alpha = std::max(alpha, ply - SCORE_MATE);
+  if (alpha >= beta) return alpha;
+
+  // 6-8. The table: a deep enough bound ends a non-PV node at once.
+  Move prevMove = previous.CurrentMove;
+  uint64_t tableKey = excludedMove != MOVE_NONE ? Position.Key ^ ExclusionKey(excludedMove) : Position.Key;
+  TableHit hit;
+  ProbeTable(tableKey, ply, hit);
+  if (!pvNode && hit.Depth >= depth && hit.Value != -SCORE_INFINITE &&
+      (((hit.Bound & BOUND_LOWER) && hit.Value >= beta) || ((hit.Bound & BOUND_UPPER) && hit.Value <= alpha))) {
+    UpdateTableCutStats(hit, prevMove, depth, ply, beta);
+    return hit.Value;
+  }
+
+  // Static evaluation, and whether it improved on two plies ago.
+  int32_t us = Position.SideToMove;
+  int32_t staticEval = -SCORE_INFINITE;
+  int32_t eval = -SCORE_INFINITE;
+  bool improving = false;
+  if (inCheck) {
+    entry.StaticEval = -SCORE_INFINITE;
+    entry.EvalKey = Position.Key;
+  } else {
+    staticEval = StaticEvaluation(ply, hit.Eval);
+    eval = AdjustedEvaluation(staticEval, hit.Value, hit.Bound);
+    int32_t earlier = SearchStack[ply - 2].StaticEval;
+    improving = staticEval >= earlier || earlier == -SCORE_INFINITE;
+  }
+
+  // Pruning before the move loop; never in check, and not in pawn endings, where zugzwang rules.
+  bool mayPrune = !inCheck && !skipPruning && Position.NonPawnMaterial[us] > 0;
+  PVLine child;
+  child.Count = 0;
+  if (mayPrune) {
+    // Razoring: hopeless at the horizon unless a capture saves it.
+    if (depth < 2 && eval <= alpha - RAZOR_MARGIN) return Quiesce(beta - alpha > 1, alpha, beta, 0, ply, pv);
+
+    // Static null move: far enough above beta that no reply will bring it down.
+    if (!pvNode && depth < 7 && eval - StaticFutilityMargin[improving][depth] >= beta) return eval;
+
+    // Null move: even passing keeps the score above beta.
+    if (!pvNode && excludedMove == MOVE_NONE && eval >= beta && eval >= staticEval &&
+        staticEval >= beta - NULL_MOVE_DEPTH_MARGIN * depth + NULL_MOVE_BASE_MARGIN &&
+        (ply >= SearchState.NullVerifyPly || us != SearchState.NullVerifySide)) {
+      int32_t r = depth / 4 + 3 + std::min(2, (eval - beta) / NULL_MOVE_EVAL_STEP);
+      UndoInfo undo;
+      SaveUndoInfo(undo);
+      MakeNullMove();
+      entry.ContHist = NullContinuation();
+      entry.CurrentMove = MOVE_NONE;
+      entry.MoveCount = 0;
+      int32_t d = depth - r;
+      int32_t value = d < 1 ? -Quiesce(false, -beta, -alpha, 0, ply + 1, child)
+                            : -Search(false, -beta, -alpha, d, ply + 1, child, true, MOVE_NONE, !cutNode);
+      UnmakeNullMove(undo);
+      if (value >= beta) {
+        if (value > MATE_BOUND) value = beta;
+        if (depth < NULL_VERIFY_DEPTH || SearchState.NullVerifyPly != 0) return value;
+        // Deep nodes verify with a reduced search of their own, without null moves for this
+        // side for a while, so that zugzwang cannot fool it.
+        SearchState.NullVerifyPly = ply + (3 * d) / 4;
+        SearchState.NullVerifySide = us;
+        int32_t verified = d < 1 ? Quiesce(false, alpha, beta, 0, ply, child)
+                                 : Search(false, alpha, beta, d, ply, child, true, MOVE_NONE, false);
+        SearchState.NullVerifyPly = 0;
+        SearchState.NullVerifySide = -1;
+        if (verified >= beta) return value;
+      }
+    }
+  }
+
+  CheckInfo checkInfo;
+  ComputeCheckInfo(checkInfo);
+  MoveList list;
+  if (mayPrune) {
+    // ProbCut: a good capture that beats beta by a margin in a shallow search beats it here.
+    if (!pvNode && depth > PROBCUT_DEPTH && std::abs(beta) < MATE_BOUND) {
+      int32_t rbeta = std::min(beta + (improving ? PROBCUT_MARGIN_IMPROVING : PROBCUT_MARGIN), SCORE_MATE);
+      entry.Stage = 0;
+      Move candidate = hit.TTMove;
+      int32_t tries = cutNode ? 4 : 2;
+      for (Move m; tries > 0 && (m = NextProbCutMove(list, candidate, ply, rbeta - staticEval)) != MOVE_NONE;) {
+        if (m == excludedMove || !IsLegal(m, checkInfo.Pinned)) continue;
+        --tries;
+        UndoInfo undo;
+        MakeSearchMove(entry, m, undo, GivesCheck(m, checkInfo), 0);
+        int32_t value = -Quiesce(false, -rbeta, -rbeta + 1, 0, ply + 1, child);
+        if (value >= rbeta)
+          value = -Search(false, -rbeta, -rbeta + 1, depth - PROBCUT_DEPTH, ply + 1, child, false, MOVE_NONE, !cutNode);
+        UnmakeMove(m, undo);
+        if (value >= rbeta) return value;
+      }
+    }
+
+    // Internal iterative deepening: a shallow search finds a move to try first.
+    if (depth > IID_DEPTH && hit.TTMove == MOVE_NONE) {
+      int32_t value = Search(pvNode, alpha, beta, depth - IID_DEPTH, ply, pv, true, excludedMove, cutNode);
+      TableHit reloaded;
+      if (value != -SCORE_INFINITE && ProbeTable(tableKey, ply, reloaded)) {
+        reloaded.Eval = hit.Eval;
+        hit = reloaded;
+      }
+    }
+  }
+
+  // The move loop.
+  pv.Count = 0;
+  child.Count = 0;
+  entry.Stage = 0;
+  Move ttMove = hit.TTMove;
+  Move bestMove = MOVE_NONE;
+  int32_t moveCount = 0;
+  int32_t quietCount = 0;
+  int32_t bestValue = -SCORE_INFINITE;
+  Move quiets[MAX_MOVES];
+  // A TT move that failed high by itself may be the only good move: test it by excluding it.
+  bool singularCandidate = depth >= SINGULAR_DEPTH && ttMove != MOVE_NONE &&
+                           std::abs(hit.Value) <= SCORE_MATE_THRESHOLD && excludedMove == MOVE_NONE &&
+                           (hit.Bound & BOUND_LOWER) && hit.Depth >= depth - 3;
+  Move killer1 = Killers[ply][0];
+  Move killer2 = Killers[ply][1];
+  Move counterMove = MOVE_NONE;
+  if (prevMove != MOVE_NONE) counterMove = CounterMoves[PieceRow(PieceOn(ToSquare(prevMove)))][ToSquare(prevMove)];
+  bool ttCapture = !IsQuiet(ttMove);
+  bool ttPv = hit.Bound == BOUND_EXACT || pvNode;
+  bool exactNonPv = ttPv && !pvNode;
+  bool singularQuiet = false;
+  bool skipQuiets = false;
+  bool lateMove = false;
+
+  for (Move m; (m = NextMove(list, ttMove, killer1, killer2, counterMove, ply, depth, skipQuiets)) != MOVE_NONE;) {
+    if (m == excludedMove || !IsLegal(m, checkInfo.Pinned)) continue;
+    ++moveCount;
+    int32_t from = FromSquare(m);
+    int32_t to = ToSquare(m);
+    int32_t movedPiece = PieceOn(from);
+    bool quiet = IsQuiet(m);
+    bool givesCheck = GivesCheck(m, checkInfo);
+
+    // Shallow pruning, once a move has saved the node from being mated.
+    if (bestValue >= -SCORE_MATE_THRESHOLD && Position.NonPawnMaterial[us] >= 1) {
+      lateMove = depth < 16 && moveCount >= LateMoveCount[improving][depth];
+      if (quiet && !givesCheck) {
+        if (lateMove) {
+          skipQuiets = true;
+          continue;
+        }
+        int32_t lmrDepth = std::max(depth - 1 - Reductions[improving][depth][moveCount], 0);
+        bool badContinuation = StatEntry(*SearchStack[ply - 1].ContHist, movedPiece, to) < 0 &&
+                               StatEntry(*SearchStack[ply - 2].ContHist, movedPiece, to) < 0;
+        if ((lmrDepth < 3 && badContinuation) ||
+            (lmrDepth < 7 && !inCheck && alpha >= staticEval + FutilityMargin[lmrDepth]) ||
+            StaticExchange(m) < -10 * lmrDepth * lmrDepth)
+          continue;
+      } else if (StaticExchange(m) < -CAPTURE_SEE_MARGIN * depth) {
+        continue;
+      }
+    }
+
+    // Extensions: a singular TT move, or a check that does not lose material.
+    int32_t extension = 0;
+    if (singularCandidate && m == ttMove) {
+      int32_t sBeta = hit.Value - 4 * depth;
+      int32_t savedStage = entry.Stage;
+      int32_t value = Search(false, sBeta - 1, sBeta, depth / 2, ply, child, true, m, cutNode);
+      entry.Stage = savedStage;
+      if (value < sBeta) {
+        extension = 1;
+        singularQuiet = !ttCapture;
+      } else if (sBeta >= beta) {
+        // Another move beats beta too: more than one move refutes the parent.
+        return sBeta;
+      }
+    } else if (givesCheck && IsSafeCheck(m, checkInfo)) {
+      extension = 1;
+    }
+
+    int32_t newDepth = depth - 1 + extension;
+    UndoInfo undo;
+    MakeSearchMove(entry, m, undo, givesCheck, moveCount);
+
+    // The first move of a PV node gets the full window; the others a zero window, reduced
+    // when late and quiet, re-searched when they beat alpha.
+    int32_t value = -SCORE_INFINITE;
+    if (pvNode && moveCount == 1) {
+      value = -Search(true, -beta, -alpha, newDepth, ply + 1, child, false, MOVE_NONE, false);
+    } else {
+      bool full = true;
+      if (depth > 2 && moveCount > 1 && (quiet || lateMove)) {
+        int32_t r = LateMoveReduction(m, movedPiece, givesCheck, improving, depth, moveCount, ply, lateMove, ttPv,
+                                      exactNonPv, ttCapture, singularQuiet, cutNode);
+        if (r > 0) {
+          value = -Search(false, -alpha - 1, -alpha, std::max(newDepth - r, 1), ply + 1, child, false, MOVE_NONE, true);
+          full = value > alpha;
+        }
+      }
+      if (full) value = -Search(false, -alpha - 1, -alpha, newDepth, ply + 1, child, false, MOVE_NONE, !cutNode);
+      if (pvNode && value > alpha && value < beta)
+        value = -Search(true, -beta, -alpha, newDepth, ply + 1, child, false, MOVE_NONE, false);
+    }
+    UnmakeMove(m, undo);
+    if (SearchState.Stopped) break;
+
+    if (value > bestValue) {
+      bestValue = value;
+      if (value > alpha) {
+        if (pvNode) AppendLine(pv, m, child);
+        bestMove = m;
+        if (!pvNode || value >= beta) break;
+        alpha = value;
+      }
+    }
+    if (quiet && m != bestMove) quiets[quietCount++] = m;
+  }
+
+  // A stopped search's values are partial: nothing is learnt or stored.
+  if (SearchState.Stopped) return 0;
+
+  if (moveCount == 0) {
+    bestValue = excludedMove != MOVE_NONE ? alpha : inCheck ? ply - SCORE_MATE : 0;
+  } else if (bestMove == MOVE_NONE) {
+    // Every move failed low: the previous quiet move was a good one.
+    if ((depth > 2 || pvNode) && prevMove != MOVE_NONE && IsQuiet(prevMove))
+      UpdateContinuation(ply - 1, PieceOn(ToSquare(prevMove)), ToSquare(prevMove), StatBonus[depth]);
+  } else {
+    if (IsQuiet(bestMove)) UpdateQuietStats(bestMove, prevMove, depth, ply, quiets, quietCount, bestValue - beta);
+    // The previous move was tried first and is refuted: it was a poor first choice.
+    if (previous.MoveCount == 1 && prevMove != MOVE_NONE && IsQuiet(prevMove))
+      UpdateContinuation(ply - 1, PieceOn(ToSquare(prevMove)), ToSquare(prevMove), -StatBonus[depth + 1]);
+  }
+
+  if (excludedMove == MOVE_NONE) {
+    int32_t bound = bestValue >= beta                   ? BOUND_LOWER
+                    : pvNode && bestMove != MOVE_NONE ? BOUND_EXACT
+                                                      : BOUND_UPPER;
+    TTStore(tableKey, ScoreToTT(bestValue, ply), depth, bound, bestMove, staticEval);
+  }
+  return bestValue;
+}

@@ -1,0 +1,244 @@
+// "go" as a chess interface sends it: depth, nodes, fixed and clock times, infinite with stop,
+// isready and quit during a search, the roots without moves, mates, and the timed search of
+// the command line.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "e2e/harness.h"
+
+namespace {
+
+constexpr const char* KIWIPETE = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1";
+
+// The value after a field name in an info line, or -1.
+int64_t Field(const std::string& line, const std::string& name) {
+  size_t at = line.find(" " + name + " ");
+  return at == std::string::npos ? -1 : std::stoll(line.substr(at + name.size() + 2));
+}
+
+// The final info line (the one with the table's fill) and the bestmove line of one search.
+struct SearchEnd {
+  std::string Info;
+  std::string BestMove;
+};
+
+SearchEnd LastSearch(const std::string& output) {
+  SearchEnd end;
+  for (const std::string& line : Lines(output)) {
+    if (line.find(" hashfull ") != std::string::npos) end.Info = line;
+    if (line.rfind("bestmove ", 0) == 0) end.BestMove = line.substr(9);
+  }
+  return end;
+}
+
+// Sends the lines and waits for the search's bestmove; returns the milliseconds it took.
+int64_t TimeSearch(Engine& engine, const std::string& lines, int timeoutMs = 20000) {
+  auto start = std::chrono::steady_clock::now();
+  engine.Send(lines);
+  EXPECT_TRUE(engine.WaitFor("bestmove ", timeoutMs)) << engine.Output();
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+}
+
+TEST(GoDepth, EndsWithTheFinalInfoLineAndTheFirstMoveOfItsLine) {
+  std::string output = RunEngine("position startpos\ngo depth 5\n");
+  std::vector<std::string> lines = Lines(output);
+  ASSERT_GE(lines.size(), 2u) << output;
+  const std::string& info = lines[lines.size() - 2];
+  EXPECT_EQ(info.rfind("info depth 5 seldepth ", 0), 0u) << info;
+  for (const char* field : {" score cp ", " time ", " nodes ", " nps ", " hashfull ", " pv "})
+    EXPECT_NE(info.find(field), std::string::npos) << field << " in " << info;
+  std::string pv = info.substr(info.find(" pv ") + 4);
+  EXPECT_EQ(lines.back(), "bestmove " + pv.substr(0, pv.find(' ')));
+  // A quick search shows no progress lines before the final one.
+  EXPECT_EQ(lines.size(), 2u) << output;
+}
+
+TEST(GoDepth, WordsInAnyCaseAndTheDepthCapped) {
+  SearchEnd end = LastSearch(RunEngine("position startpos\nGO DEPTH 2\n"));
+  EXPECT_EQ(Field(end.Info, "depth"), 2) << end.Info;
+  EXPECT_FALSE(end.BestMove.empty());
+}
+
+TEST(GoDepth, NoSearchBelowOneOrWithoutANumber) {
+  EXPECT_EQ(RunEngine("position startpos\ngo depth 0\ngo depth -3\ngo nodes x\ngo nodes 0\ngo depth\nisready\n"),
+            "readyok\n");
+}
+
+TEST(GoNodes, StopsWithinOnePollIntervalOfTheBudget) {
+  // 20000 AND 16383 = 3616 nodes between polls.
+  for (int64_t budget : {20000, 5000}) {
+    std::string output = RunEngine("position fen " + std::string(KIWIPETE) + "\ngo nodes " + std::to_string(budget) + "\n");
+    SearchEnd end = LastSearch(output);
+    int64_t nodes = Field(end.Info, "nodes");
+    EXPECT_GE(nodes, budget) << end.Info;
+    EXPECT_LT(nodes, budget + (budget & 16383)) << end.Info;
+    EXPECT_FALSE(end.BestMove.empty());
+  }
+}
+
+TEST(GoNodes, TheSameSearchTwiceCountsTheSameNodes) {
+  std::string search = "ucinewgame\nposition fen " + std::string(KIWIPETE) + "\ngo depth 9\n";
+  Engine engine;
+  TimeSearch(engine, search);
+  SearchEnd first = LastSearch(engine.TakeOutput());
+  TimeSearch(engine, search);
+  SearchEnd second = LastSearch(engine.TakeOutput());
+  EXPECT_EQ(Field(first.Info, "nodes"), Field(second.Info, "nodes"));
+  EXPECT_EQ(first.BestMove, second.BestMove);
+  // And in a process of its own.
+  SearchEnd third = LastSearch(RunEngine(search));
+  EXPECT_EQ(Field(first.Info, "nodes"), Field(third.Info, "nodes"));
+}
+
+TEST(GoMovetime, AnswersWithinTheTimeAndIgnoresTheDepth) {
+  Engine engine;
+  int64_t ms = TimeSearch(engine, "position startpos\ngo movetime 300 depth 1\n");
+  SearchEnd end = LastSearch(engine.Output());
+  EXPECT_GE(Field(end.Info, "time"), 300) << end.Info;
+  EXPECT_GT(Field(end.Info, "depth"), 1) << end.Info;
+  EXPECT_LT(ms, 300 + 200) << end.Info;
+}
+
+TEST(GoClock, BudgetsFromTheMoversClock) {
+  // White at ply 2 with 1000 ms: the budget is 16 ms.
+  Engine engine;
+  int64_t ms = TimeSearch(engine, "position startpos\ngo wtime 1000 btime 1000\n");
+  SearchEnd end = LastSearch(engine.TakeOutput());
+  EXPECT_GE(Field(end.Info, "time"), 16) << end.Info;
+  EXPECT_LT(ms, 16 + 200) << end.Info;
+  // Black at ply 3 with 30000 ms and no increment: timeLeft 29948, 533 ms.
+  ms = TimeSearch(engine, "position startpos moves e2e4\ngo wtime 60000 btime 30000 winc 0 binc 0\n");
+  end = LastSearch(engine.TakeOutput());
+  EXPECT_GE(Field(end.Info, "time"), 533) << end.Info;
+  EXPECT_LT(ms, 533 + 200) << end.Info;
+}
+
+TEST(GoClock, NoTimeMeansTheFirstPoll) {
+  // movetime 0 counts as absent, and no clock gives a budget of 0.
+  for (const char* go : {"go movetime 0\n", "go ponder\n", "go wtime 0 btime 0\n"}) {
+    Engine engine;
+    int64_t ms = TimeSearch(engine, std::string("position fen ") + KIWIPETE + "\n" + go);
+    SearchEnd end = LastSearch(engine.Output());
+    EXPECT_LT(Field(end.Info, "nodes"), 2 * 16383) << go << end.Info;
+    EXPECT_LT(ms, 1000) << go;
+  }
+}
+
+TEST(GoInfinite, IsreadyIsAnsweredAtOnceAndStopEndsIt) {
+  Engine engine;
+  engine.Send("position startpos\ngo infinite\n");
+  engine.Drain(300);
+  engine.Send("isready\n");
+  auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(engine.WaitFor("readyok\n", 2000));
+  auto answer = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(answer).count(), 200);
+  EXPECT_EQ(engine.Output().find("bestmove"), std::string::npos);
+  // Other commands are read and dropped while it runs.
+  engine.Send("position fen 8/8/8/8/8/8/8/K6k w - - 0 1\ngo depth 1\n");
+  engine.Drain(100);
+  engine.Send("stop\n");
+  ASSERT_TRUE(engine.WaitFor("bestmove ", 2000));
+  engine.Drain(200);
+  std::string output = engine.TakeOutput();
+  std::vector<std::string> lines = Lines(output);
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines.back().rfind("bestmove ", 0), 0u);
+  EXPECT_NE(lines[lines.size() - 2].find(" hashfull "), std::string::npos) << output;
+  EXPECT_NE(lines[lines.size() - 2].find(" pv "), std::string::npos);
+  EXPECT_EQ(output.find("bestmove"), output.rfind("bestmove"));
+  // The engine takes commands again.
+  engine.Send("isready\n");
+  EXPECT_TRUE(engine.WaitFor("readyok\n", 2000));
+  EXPECT_EQ(engine.Output(), "readyok\n");
+}
+
+TEST(GoInfinite, GoWithoutWordsIsInfinite) {
+  Engine engine;
+  engine.Send("position startpos\ngo\n");
+  engine.Drain(300);
+  EXPECT_EQ(engine.Output().find("bestmove"), std::string::npos);
+  engine.Send("STOP\n");
+  EXPECT_TRUE(engine.WaitFor("bestmove ", 2000));
+}
+
+TEST(GoInfinite, QuitEndsTheProcessWithoutABestMove) {
+  for (const char* quit : {"quit\n", "Q\n"}) {
+    Engine engine;
+    engine.Send("position startpos\ngo infinite\n");
+    engine.Drain(200);
+    engine.Send(quit);
+    EXPECT_EQ(engine.Wait(3000), 0);
+    EXPECT_EQ(engine.Output().find("bestmove"), std::string::npos) << engine.Output();
+  }
+}
+
+TEST(GoInfinite, EndOfInputDoesNotEndASearch) {
+  Engine engine;
+  engine.Send("position startpos\ngo movetime 400\n");
+  engine.CloseInput();
+  EXPECT_EQ(engine.Wait(5000), 0);
+  SearchEnd end = LastSearch(engine.Output());
+  EXPECT_GE(Field(end.Info, "time"), 400) << engine.Output();
+  EXPECT_FALSE(end.BestMove.empty());
+}
+
+TEST(GoRoots, CheckmatedAndStalematedRootsPrintOnlyTheirVerdict) {
+  EXPECT_EQ(RunEngine("position fen R5k1/5ppp/8/8/8/8/8/6K1 b - - 0 1\ngo depth 5\n"),
+            "info depth 0 score mate 0\r\nbestmove (none)\n");
+  EXPECT_EQ(RunEngine("position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1\ngo infinite\n"),
+            "info depth 0 score cp 0\r\nbestmove (none)\n");
+}
+
+TEST(GoRoots, ASingleLegalMoveIsPlayedAtOnce) {
+  Engine engine;
+  int64_t ms = TimeSearch(engine, "position fen 7k/8/8/8/8/8/6P1/1r5K w - - 0 1\ngo infinite\n");
+  EXPECT_EQ(LastSearch(engine.Output()).BestMove, "h1h2");
+  EXPECT_LT(ms, 1000);
+}
+
+TEST(GoMates, MateInOneIsShownAndEndsTheSearch) {
+  std::string output = RunEngine("position fen 6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1\ngo infinite\n");
+  std::vector<std::string> lines = Lines(output);
+  ASSERT_EQ(lines.size(), 3u) << output;
+  EXPECT_EQ(lines[0].rfind("info depth 1 seldepth ", 0), 0u);
+  EXPECT_NE(lines[0].find(" score mate 1 time "), std::string::npos) << lines[0];
+  EXPECT_NE(lines[1].find(" score mate 1 time "), std::string::npos) << lines[1];
+  EXPECT_NE(lines[1].find(" hashfull "), std::string::npos) << lines[1];
+  EXPECT_EQ(lines[2], "bestmove a1a8");
+}
+
+TEST(GoMates, MateInTwoEndsAfterItsIteration) {
+  std::string output = RunEngine("position fen 4k3/8/8/8/8/8/1R6/R3K3 w - - 0 1\ngo infinite\n");
+  SearchEnd end = LastSearch(output);
+  EXPECT_NE(end.Info.find(" score mate 2 "), std::string::npos) << output;
+  EXPECT_TRUE(end.BestMove == "a1a7" || end.BestMove == "b2b7") << output;
+  // Being mated in one ends it too.
+  end = LastSearch(RunEngine("position fen 4k3/R7/8/8/8/8/1R6/4K3 b - - 0 1\ngo infinite\n"));
+  EXPECT_NE(end.Info.find(" score mate -1 "), std::string::npos) << end.Info;
+}
+
+TEST(TimedSearch, SearchesTheGivenSecondsAndExits) {
+  auto start = std::chrono::steady_clock::now();
+  int code = -2;
+  std::string output = RunEngine("", {.Args = {"go", "1"}}, &code);
+  int64_t ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(code, 0);
+  SearchEnd end = LastSearch(output);
+  EXPECT_GE(Field(end.Info, "time"), 1000) << output;
+  EXPECT_LT(ms, 1000 + 400);
+  EXPECT_FALSE(end.BestMove.empty());
+}
+
+TEST(TimedSearch, SearchesTheFenOfTheArguments) {
+  int code = -2;
+  std::string output = RunEngine("", {.Args = {"GO", "x", "6k1/5ppp/8/8/8/8/8/R5K1", "w", "-", "-", "0", "1"}}, &code);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(LastSearch(output).BestMove, "a1a8") << output;
+}
+
+}  // namespace
