@@ -266,7 +266,10 @@ class StagedGenerators : public MoveGeneration {
     } else {
       std::vector<Move> captures = Captures();
       std::vector<Move> quiets = Quiets();
-      for (Move m : captures) EXPECT_TRUE(IsCapture(m) || PromotionType(m) == QUEEN) << MoveName(m);
+      for (Move m : captures) {
+        EXPECT_TRUE(IsCapture(m) || PromotionType(m) == QUEEN) << MoveName(m);
+        EXPECT_TRUE(!IsCapture(m) || PieceOn(ToSquare(m)) != NO_PIECE || ToSquare(m) == Position.EpSquare) << MoveName(m);
+      }
       for (Move m : quiets) EXPECT_TRUE(!IsCapture(m) && PromotionType(m) != QUEEN) << MoveName(m);
       pseudo = captures;
       pseudo.insert(pseudo.end(), quiets.begin(), quiets.end());
