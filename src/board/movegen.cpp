@@ -325,10 +325,10 @@ MoveEntry* AddQuietChecks(MoveEntry* out, Bitboard targets, const CheckInfo& che
   out = AddDirectChecks<QUEEN>(out, PiecesOf(Us, QUEEN), targets & checkSquares[QUEEN]);
 
   int32_t king = Position.KingSquare[Us];
-  for (const CastlingMove& castling : Castlings[Us]) {
-    Bitboard rookAttacks = RookAttacks(castling.RookTo, Position.Occupied ^ SquareBit[king + 1]);
-    if (CanCastle(castling, Us) && (rookAttacks & SquareBit[enemyKing + 1])) out++->Move = castling.Code;
-  }
+  for (const CastlingMove& castling : Castlings[Us])
+    if (CanCastle(castling, Us) &&
+        (RookAttacks(castling.RookTo, Position.Occupied ^ SquareBit[king + 1]) & SquareBit[enemyKing + 1]))
+      out++->Move = castling.Code;
 
   // Pushes onto a checking square, and pushes of candidates off the enemy king's file.
   Bitboard normal = PiecesOf(Us, PAWN) & ~Side::Rank7;
