@@ -172,11 +172,6 @@ TEST_F(MoveOperations, PromotionChecksOnlyWithThePieceThatReachesTheKing) {
   EXPECT_FALSE(Checks(EncodeMove(B7, B8, BISHOP)));
 }
 
-TEST_F(MoveOperations, EnPassantChecksThroughTheSquareOfTheTakenPawn) {
-  Set("8/8/8/R1pP3k/8/8/8/4K3 w - c6 0 1");
-  EXPECT_TRUE(Checks(EncodeMove(D5, C6, NO_PIECE, true)));
-}
-
 TEST_F(MoveOperations, PseudoLegalityRejectsStaleAndMalformedCodes) {
   Set("4k3/8/8/3p4/4P3/2n5/2P5/4K3 w - - 0 1");
   EXPECT_FALSE(IsPseudoLegal(MOVE_NONE));
