@@ -1,7 +1,6 @@
-// Perft counts against the reference suite, and the result tables byte for byte.
+// Perft counts against the reference suite, with and without the cache, and the split of divide.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -11,7 +10,6 @@
 #include "console/capture.h"
 #include "tools/perft.h"
 #include "tools/perft_lines.h"
-#include "tools/tools.h"
 
 namespace {
 
@@ -66,50 +64,6 @@ TEST_F(PerftTest, CountsAreTheSameWithoutTheCacheAndOnASecondCachedRun) {
   EXPECT_EQ(Perft(1), 20u);
 }
 
-TEST_F(PerftTest, PerftCommandPrintsHeadingHeaderRowsAndFooter) {
-  std::string out = CaptureOutput([] { PerftCommand(3, false); });
-  std::string head = Box("PERFT " + WriteFen()) + PERFT_HEADER;
-  ASSERT_EQ(out.substr(0, head.size()), head);
-  EXPECT_EQ(out.substr(out.size() - PERFT_FOOTER.size()), PERFT_FOOTER);
-  EXPECT_EQ(MaskedRows(out), (std::vector<std::string>{MaskedRow(1, "20"), MaskedRow(2, "400"), MaskedRow(3, "8,902")}));
-  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 9);
-}
-
-TEST_F(PerftTest, RowsWithExpectedCountsGiveTheVerdict) {
-  PerftExpected[1] = 20;
-  PerftExpected[2] = 401;
-  bool wrong1 = true, wrong2 = false;
-  std::string out = CaptureOutput([&] {
-    wrong1 = PerftRow(1, true);
-    wrong2 = PerftRow(2, true);
-  });
-  PerftExpected[1] = PerftExpected[2] = 0;
-  EXPECT_FALSE(wrong1);
-  EXPECT_TRUE(wrong2);
-  // Colours are written only to a terminal, so the verdict stands alone between its blanks.
-  EXPECT_EQ(MaskedRows(out),
-            (std::vector<std::string>{MaskedRow(1, "20") + "             20 " + V + " PERFect! " + V,
-                                      MaskedRow(2, "400") + "            401 " + V + " *WRONG!* " + V}));
-}
-
-TEST_F(PerftTest, DivideRowsFollowTheGenerationOrderThenTheTotal) {
-  auto divide = [](int32_t depth) {
-    std::string out = CaptureOutput([=] {
-      Divide(depth);
-      PerftTableFoot(true, false);
-    });
-    return out;
-  };
-  EXPECT_EQ(divide(1), DivideEnd("20"));  // depth 1: no rows
-  std::string expected;
-  const char* moves[] = {"b1a3", "b1c3", "g1f3", "g1h3", "a2a3", "b2b3", "c2c3", "d2d3", "e2e3", "f2f3",
-                         "g2g3", "h2h3", "a2a4", "b2b4", "c2c4", "d2d4", "e2e4", "f2f4", "g2g4", "h2h4"};
-  for (int i = 0; i < 20; ++i)
-    expected += V + " " + moves[i] + "  " + V + "             20 " + V + " " + Right(std::to_string(i + 1), 3) + " " + V +
-                " \n";
-  EXPECT_EQ(divide(2), expected + DivideEnd("400"));
-}
-
 TEST_F(PerftTest, DivideRowsAddUpToThePerftCountAndPromotionsWidenTheirRow) {
   // White's pawn on b7 promotes at the root, Black's on b2 one ply later.
   SuiteLine line;
@@ -134,12 +88,6 @@ TEST_F(PerftTest, DivideRowsAddUpToThePerftCountAndPromotionsWidenTheirRow) {
   EXPECT_EQ(rows, static_cast<int>(line.Counts.at(0)));
   EXPECT_EQ(promotions, 8);  // b8 and bxa8, four pieces each
   EXPECT_EQ(sum, line.Counts.at(2)) << line.Fen;
-}
-
-TEST_F(PerftTest, DepthOutsideTheRangeShowsOnlyTheUsageBox) {
-  EXPECT_EQ(CaptureOutput([] { PerftCommand(0, false); }), Box("Usage: perft <1..127>"));
-  EXPECT_EQ(CaptureOutput([] { PerftCommand(128, true); }), Box("Usage: divide <1..127>"));
-  EXPECT_EQ(CaptureOutput([] { PerftCommand(-1, true); }), Box("Usage: divide <1..127>"));
 }
 
 }  // namespace
