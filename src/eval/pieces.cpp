@@ -100,8 +100,8 @@ struct PieceAttacks {
 
 // What every piece does whatever its kind: a pinned piece keeps only the squares of its pin
 // line, the attack maps and the count of king-zone attackers grow, and mobility is scored.
-PieceAttacks RecordAttacks(int32_t kind, int32_t us, int32_t square, Bitboard attacks,
-                           const PackedScore* mobilityBonus) {
+[[gnu::always_inline]] inline PieceAttacks RecordAttacks(int32_t kind, int32_t us, int32_t square, Bitboard attacks,
+                           const PackedScore* mobilityBonus, ScoreSum* mobility) {
   EvalWorkRecord& work = EvalWork;
   if (work.KingBlockers[us] & BitOf(square)) attacks &= Line[KingSquareOf(us)][square];
   work.DoubleAttacks[us] |= attacks & work.AttackMap[us][ALL_PIECES];
@@ -112,16 +112,22 @@ PieceAttacks RecordAttacks(int32_t kind, int32_t us, int32_t square, Bitboard at
     ++work.ZoneAttackers[us];
     work.ZoneAttackWeight[us] += ZoneAttackWeightByPiece[kind];
   }
-  const int32_t mobility = PopCount(attacks & work.MobilitySquares[us]);
-  work.MobilityScore[us] = AddScore(work.MobilityScore[us], mobilityBonus[mobility]);
-  return {attacks, reachesZone, mobility};
+  const int32_t count = PopCount(attacks & work.MobilitySquares[us]);
+  AddTo(mobility[us], mobilityBonus[count]);
+  return {attacks, reachesZone, count};
 }
 
 // A minor piece is safer behind a pawn and defends better near its own king.
-PackedScore MinorPlacement(int32_t us, int32_t square, PackedScore kingDistanceWeight) {
-  PackedScore score = MultiplyScore(kingDistanceWeight, Distance[square][KingSquareOf(us)]);
-  if (EvalWork.AllPawns & PushForward(us, BitOf(square))) score = AddScore(score, MinorShieldedBonus);
-  return score;
+void AddMinorPlacement(ScoreSum& score, int32_t us, int32_t square, PackedScore kingDistanceWeight) {
+  AddTo(score, kingDistanceWeight, Distance[square][KingSquareOf(us)]);
+  if (EvalWork.AllPawns & PushForward(us, BitOf(square))) AddTo(score, MinorShieldedBonus);
+}
+
+// The piece function's totals: its placement pair, and its mobility into the side's total.
+ScorePair FinishPieces(const ScoreSum* placement, const ScoreSum* mobility) {
+  for (int32_t side : {WHITE, BLACK})
+    EvalWork.MobilityScore[side] = AddScore(EvalWork.MobilityScore[side], PackSum(mobility[side]));
+  return {PackSum(placement[WHITE]), PackSum(placement[BLACK])};
 }
 
 int32_t SideOn(int32_t square) { return ColourOf(PieceOn(square)); }
@@ -171,33 +177,32 @@ void InitEvaluation() {
 
 ScorePair EvaluateKnights() {
   ClearAttackMaps(KNIGHT);
-  ScorePair score{};
+  ScoreSum placement[COLOUR_NB], mobility[COLOUR_NB];
   const Bitboard outposts[COLOUR_NB] = {OutpostSquares(WHITE), OutpostSquares(BLACK)};
   for (Bitboard knights = Position.PieceBB[KNIGHT]; knights;) {
     const int32_t s = PopLowestBit(knights);
     const int32_t us = SideOn(s);
-    const Bitboard attacks = RecordAttacks(KNIGHT, us, s, PseudoAttacks[KNIGHT][s], KnightMobility).Attacks;
+    const Bitboard attacks = RecordAttacks(KNIGHT, us, s, PseudoAttacks[KNIGHT][s], KnightMobility, mobility).Attacks;
 
     // A knight on a wing outpost with nothing to attack there is only worth its endgame value.
     const Bitboard targets = Position.ColourBB[us ^ 1] & ~Position.PieceBB[PAWN];
-    PackedScore placement = MinorPlacement(us, s, KnightKingDistance);
     if (outposts[us] & BitOf(s)) {
       const Bitboard half = (QUEEN_SIDE & BitOf(s)) ? QUEEN_SIDE : ~QUEEN_SIDE;
       const bool idle = (EDGE_FILES & BitOf(s)) && !(attacks & targets) && !MoreThanOne(targets & half);
-      placement = AddScore(placement, idle ? KnightOutpostIdleBonus : KnightOutpostBonus);
+      AddTo(placement[us], idle ? KnightOutpostIdleBonus : KnightOutpostBonus);
     } else if (attacks & outposts[us] & ~Position.ColourBB[us]) {
-      placement = AddScore(placement, KnightOutpostReachBonus);
+      AddTo(placement[us], KnightOutpostReachBonus);
     }
-    score[us] = AddScore(score[us], placement);
+    AddMinorPlacement(placement[us], us, s, KnightKingDistance);
   }
-  return score;
+  return FinishPieces(placement, mobility);
 }
 
 ScorePair EvaluateBishops() {
   ClearAttackMaps(BISHOP);
   const PawnEntry& pawns = *CurrentPawnEntry;
   const EvalWorkRecord& work = EvalWork;
-  ScorePair score{};
+  ScoreSum placement[COLOUR_NB], mobility[COLOUR_NB];
   const Bitboard outposts[COLOUR_NB] = {OutpostSquares(WHITE), OutpostSquares(BLACK)};
   // Central pawns that cannot advance make the bishop's own-colour pawns a lasting burden.
   const int32_t blocked[COLOUR_NB] = {
@@ -210,75 +215,70 @@ ScorePair EvaluateBishops() {
     const int32_t s = PopLowestBit(bishops);
     const int32_t us = SideOn(s);
     const int32_t them = us ^ 1;
-    const PieceAttacks a = RecordAttacks(BISHOP, us, s, BishopAttacks(s, occupied), BishopMobility);
+    const PieceAttacks a = RecordAttacks(BISHOP, us, s, BishopAttacks(s, occupied), BishopMobility, mobility);
     const Bitboard throughPawns = BishopAttacks(s, work.AllPawns);
+    ScoreSum& score = placement[us];
 
-    PackedScore placement = MinorPlacement(us, s, BishopKingDistance);
-    if (!a.ReachesZone && (throughPawns & work.KingZone[them]))
-      placement = AddScore(placement, BishopZoneXRayBonus);
-    if (outposts[us] & BitOf(s)) placement = AddScore(placement, BishopOutpostBonus);
+    if (!a.ReachesZone && (throughPawns & work.KingZone[them])) AddTo(score, BishopZoneXRayBonus);
+    if (outposts[us] & BitOf(s)) AddTo(score, BishopOutpostBonus);
+    AddMinorPlacement(score, us, s, BishopKingDistance);
 
     const Bitboard ownColour = (DARK_SQUARES & BitOf(s)) ? DARK_SQUARES : ~DARK_SQUARES;
     const int32_t sameColourPawns = PopCount(work.PawnSet[us] & ownColour);
     const int32_t unsupported = (pawns.Attacks[us] & BitOf(s)) ? 0 : 1;
-    placement = AddScore(placement, MultiplyScore(BishopPawnPenalty, sameColourPawns * (unsupported + blocked[us])));
-    placement =
-        AddScore(placement, MultiplyScore(BishopXRayPenalty, PopCount(work.PawnSet[them] & PseudoAttacks[BISHOP][s])));
-    if (MoreThanOne(throughPawns & CENTRE)) placement = AddScore(placement, LongDiagonalBonus);
-    score[us] = AddScore(score[us], placement);
+    AddTo(score, BishopPawnPenalty, sameColourPawns * (unsupported + blocked[us]));
+    AddTo(score, BishopXRayPenalty, PopCount(work.PawnSet[them] & PseudoAttacks[BISHOP][s]));
+    if (MoreThanOne(throughPawns & CENTRE)) AddTo(score, LongDiagonalBonus);
   }
-  return score;
+  return FinishPieces(placement, mobility);
 }
 
 ScorePair EvaluateRooks() {
   ClearAttackMaps(ROOK);
   const EvalWorkRecord& work = EvalWork;
-  ScorePair score{};
+  ScoreSum placement[COLOUR_NB], mobility[COLOUR_NB];
   for (Bitboard rooks = Position.PieceBB[ROOK]; rooks;) {
     const int32_t s = PopLowestBit(rooks);
     const int32_t us = SideOn(s);
     const int32_t them = us ^ 1;
     // Queens and the own rooks do not block: the rook x-rays through them along its lines.
     const Bitboard occupied = Position.Occupied & ~Position.PieceBB[QUEEN] & ~PiecesOf(us, ROOK);
-    const PieceAttacks a = RecordAttacks(ROOK, us, s, RookAttacks(s, occupied), RookMobility);
+    const PieceAttacks a = RecordAttacks(ROOK, us, s, RookAttacks(s, occupied), RookMobility, mobility);
     const Bitboard file = FileMask[FileOf(s)];
+    ScoreSum& score = placement[us];
 
-    PackedScore placement = 0;
-    if (!a.ReachesZone && (file & work.KingZone[them])) placement = AddScore(placement, RookZoneFileBonus);
-    if (file & Position.PieceBB[QUEEN]) placement = AddScore(placement, RookQueenFileBonus);
+    if (!a.ReachesZone && (file & work.KingZone[them])) AddTo(score, RookZoneFileBonus);
+    if (file & Position.PieceBB[QUEEN]) AddTo(score, RookQueenFileBonus);
     if (!(file & work.PawnSet[us])) {
-      placement = AddScore(placement, RookFileBonus[(file & work.PawnSet[them]) ? 0 : 1]);
+      AddTo(score, RookFileBonus[(file & work.PawnSet[them]) ? 0 : 1]);
     } else if (a.Mobility <= 3) {
       // Shut in by its own king on the wing: worse when castling can no longer free it.
       const int32_t kingFile = FileOf(KingSquareOf(us));
       if ((kingFile < FILE_E) == (FileOf(s) < kingFile)) {
         const int32_t rights = Position.CastlingRights & (us == WHITE ? WHITE_KING_SIDE | WHITE_QUEEN_SIDE
                                                                       : BLACK_KING_SIDE | BLACK_QUEEN_SIDE);
-        placement = AddScore(placement, MultiplyScore(TrappedRookPenalty, rights ? 1 : 2));
+        AddTo(score, TrappedRookPenalty, rights ? 1 : 2);
       }
     }
-    score[us] = AddScore(score[us], placement);
   }
-  return score;
+  return FinishPieces(placement, mobility);
 }
 
 ScorePair EvaluateQueens() {
   ClearAttackMaps(QUEEN);
-  ScorePair score{};
+  ScoreSum placement[COLOUR_NB], mobility[COLOUR_NB];
   for (Bitboard queens = Position.PieceBB[QUEEN]; queens;) {
     const int32_t s = PopLowestBit(queens);
     const int32_t us = SideOn(s);
     const int32_t them = us ^ 1;
-    RecordAttacks(QUEEN, us, s, QueenAttacks(s, Position.Occupied), QueenMobility);
+    RecordAttacks(QUEEN, us, s, QueenAttacks(s, Position.Occupied), QueenMobility, mobility);
 
     // One piece away from a pin or a discovered attack by a cheaper slider.
     const Bitboard sliders =
         (PseudoAttacks[ROOK][s] & PiecesOf(them, ROOK)) | (PseudoAttacks[BISHOP][s] & PiecesOf(them, BISHOP));
-    PackedScore placement = 0;
-    if (LoneBlockers(s, sliders)) placement = AddScore(placement, QueenPinnablePenalty);
+    if (LoneBlockers(s, sliders)) AddTo(placement[us], QueenPinnablePenalty);
     if (RelativeRank(us, s) >= RANK_5 && !(CurrentPawnEntry->AttackSpan[them] & BitOf(s)))
-      placement = AddScore(placement, QueenIntrusionBonus);
-    score[us] = AddScore(score[us], placement);
+      AddTo(placement[us], QueenIntrusionBonus);
   }
-  return score;
+  return FinishPieces(placement, mobility);
 }

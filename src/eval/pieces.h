@@ -33,6 +33,19 @@ using ScorePair = std::array<PackedScore, COLOUR_NB>;
 // Both halves times n; the terms keep n small enough that no half leaves 16 bits.
 constexpr PackedScore MultiplyScore(PackedScore s, int32_t n) { return MakeScore(MgValue(s) * n, EgValue(s) * n); }
 
+// The pairs of one term summed half by half in full integers and packed once at the end:
+// the same as adding them one by one with AddScore while no partial sum leaves 16 bits,
+// which the bounded piece, passed-pawn and threat terms never come near, and cheaper.
+struct ScoreSum {
+  int32_t Mg = 0;
+  int32_t Eg = 0;
+};
+inline void AddTo(ScoreSum& sum, PackedScore s, int32_t times = 1) {
+  sum.Mg += MgValue(s) * times;
+  sum.Eg += EgValue(s) * times;
+}
+inline PackedScore PackSum(const ScoreSum& sum) { return MakeScore(SaturateHalf(sum.Mg), SaturateHalf(sum.Eg)); }
+
 constexpr Bitboard BitOf(int32_t square) { return Bitboard{1} << square; }
 
 inline constexpr Bitboard CENTRE_FILES = FileMask[FILE_C] | FileMask[FILE_D] | FileMask[FILE_E] | FileMask[FILE_F];

@@ -71,11 +71,11 @@ PackedScore PassedFor(int32_t us) {
     passed &= ~blocked | ShiftWest(escorts) | ShiftEast(escorts);
   }
 
-  PackedScore score = 0;
+  ScoreSum score;
   while (passed) {
     const int32_t s = PopLowestBit(passed);
     const int32_t r = RelativeRank(us, s);
-    PackedScore bonus = PassedByRank[r];
+    AddTo(score, PassedByRank[r]);
 
     if (r >= RANK_4) {
       const int32_t w = 5 * r - 13;
@@ -84,8 +84,8 @@ PackedScore PassedFor(int32_t us) {
       // In the endgame the kings race for the square in front of the pawn.
       const int32_t race = (std::min<int32_t>(Distance[theirKing][front], 5) * 19) / 4 -
                            std::min<int32_t>(Distance[ourKing][front], 5) * 2;
-      bonus = AddScore(bonus, MakeScore(0, race * w));
-      if (r != RANK_7) bonus = AddScore(bonus, MakeScore(0, -std::min<int32_t>(Distance[ourKing][front + push], 5) * w));
+      score.Eg += race * w;
+      if (r != RANK_7) score.Eg -= std::min<int32_t>(Distance[ourKing][front + push], 5) * w;
 
       if (!(Position.Occupied & frontBit)) {
         const Bitboard path = ForwardFile[us][s];
@@ -95,13 +95,13 @@ PackedScore PassedFor(int32_t us) {
         if (!(behind & Position.ColourBB[them])) unsafe &= work.AttackMap[them][ALL_PIECES];
         int32_t k = !unsafe ? 35 : !(unsafe & path) ? 20 : !(unsafe & frontBit) ? 9 : 0;
         if ((behind & Position.ColourBB[us]) || (work.AttackMap[us][ALL_PIECES] & frontBit)) k += 5;
-        bonus = AddScore(bonus, MakeScore(k * w, k * w));
+        score.Mg += k * w;
+        score.Eg += k * w;
       }
     }
-    score = AddScore(score, bonus);
-    score = AddScore(score, MultiplyScore(PassedEdgePenalty, std::min<int32_t>(FileOf(s), FILE_H - FileOf(s))));
+    AddTo(score, PassedEdgePenalty, std::min<int32_t>(FileOf(s), FILE_H - FileOf(s)));
   }
-  return score;
+  return PackSum(score);
 }
 
 PackedScore ThreatsFor(int32_t us) {
@@ -115,23 +115,23 @@ PackedScore ThreatsFor(int32_t us) {
   const Bitboard defended = nonPawnEnemies & strong;
   const Bitboard weak = Position.ColourBB[them] & ~strong & ours[ALL_PIECES];
 
-  PackedScore score = 0;
+  ScoreSum score;
   if (defended | weak) {
     for (Bitboard b = (defended | weak) & (ours[KNIGHT] | ours[BISHOP]); b;)
-      score = AddScore(score, MinorThreat[TypeOf(PieceOn(PopLowestBit(b)))]);
-    for (Bitboard b = weak & ours[ROOK]; b;) score = AddScore(score, RookThreat[TypeOf(PieceOn(PopLowestBit(b)))]);
-    if (weak & ours[KING]) score = AddScore(score, KingThreatBonus);
+      AddTo(score, MinorThreat[TypeOf(PieceOn(PopLowestBit(b)))]);
+    for (Bitboard b = weak & ours[ROOK]; b;) AddTo(score, RookThreat[TypeOf(PieceOn(PopLowestBit(b)))]);
+    if (weak & ours[KING]) AddTo(score, KingThreatBonus);
     const Bitboard hanging = weak & (~theirs[ALL_PIECES] | (nonPawnEnemies & work.DoubleAttacks[us]));
-    score = AddScore(score, MultiplyScore(HangingBonus, PopCount(hanging)));
-    score = AddScore(score, MultiplyScore(QueenDefendedBonus, PopCount(weak & theirs[QUEEN])));
+    AddTo(score, HangingBonus, PopCount(hanging));
+    AddTo(score, QueenDefendedBonus, PopCount(weak & theirs[QUEEN]));
   }
 
   // Squares the enemy attacks but cannot hold against us.
-  score = AddScore(score, MultiplyScore(RestrictionBonus, PopCount(theirs[ALL_PIECES] & ~strong & ours[ALL_PIECES])));
+  AddTo(score, RestrictionBonus, PopCount(theirs[ALL_PIECES] & ~strong & ours[ALL_PIECES]));
 
   const Bitboard safePawns = work.PawnSet[us] & (~theirs[ALL_PIECES] | ours[ALL_PIECES]);
-  return AddScore(score,
-                  MultiplyScore(SafePawnThreatBonus, PopCount(nonPawnEnemies & PawnAttackSet(us, safePawns))));
+  AddTo(score, SafePawnThreatBonus, PopCount(nonPawnEnemies & PawnAttackSet(us, safePawns)));
+  return PackSum(score);
 }
 
 PackedScore SpaceFor(int32_t us) {

@@ -11,6 +11,11 @@ using PassedTest = TermsTest;
 using ThreatsTest = TermsTest;
 using SpaceTest = TermsTest;
 
+struct FenCase {
+  const char* Fen;
+  Halves Expected;
+};
+
 // ---- King safety ---------------------------------------------------------------------------
 
 TEST(KingDangerPenalty, QuadraticAboveOneHundredAndClampedInsteadOfWrapping) {
@@ -109,25 +114,21 @@ TEST_F(KingTest, FlankByKingFile) {
 // ---- Passed pawns --------------------------------------------------------------------------
 
 TEST_F(PassedTest, ByRankWithKingRaceAndFreePath) {
-  struct Case {
-    const char* Fen;
-    Halves Expected;
-  };
-  for (Case c : {
+  for (FenCase c : {
            // a7: (276, 260); w = 17; race (5 x 19 / 4 - 5 x 2) x 17; no second push; path free
            // and unattacked: 35 x 17 both halves.
-           Case{"8/P7/8/8/8/8/8/4K2k w - - 0 1", {871, 1076}},
+           FenCase{"8/P7/8/8/8/8/8/4K2k w - - 0 1", {871, 1076}},
            // a4: (15, 41); w = 2; race (23 - 8) x 2; second push -5 x 2; free path 35 x 2.
-           Case{"8/8/8/8/P7/8/8/4K2k w - - 0 1", {85, 131}},
+           FenCase{"8/8/8/8/P7/8/8/4K2k w - - 0 1", {85, 131}},
            // a3: the rank bonus alone; on d3 three files from the edge: 3 x (-11, -8).
-           Case{"8/8/8/8/8/P7/8/4K2k w - - 0 1", {17, 33}},
-           Case{"8/8/8/8/8/3P4/8/4K2k w - - 0 1", {-16, 9}},
+           FenCase{"8/8/8/8/8/P7/8/4K2k w - - 0 1", {17, 33}},
+           FenCase{"8/8/8/8/8/3P4/8/4K2k w - - 0 1", {-16, 9}},
            // a5: (62, 72); w = 7; race 13 x 7; second push -5 x 7; free path 35 x 7.
-           Case{"8/8/8/P7/8/8/8/4K2k w - - 0 1", {307, 373}},
+           FenCase{"8/8/8/P7/8/8/8/4K2k w - - 0 1", {307, 373}},
            // A rook of its own behind it: 40 x 7.
-           Case{"8/8/8/P7/8/8/8/R3K2k w - - 0 1", {342, 408}},
+           FenCase{"8/8/8/P7/8/8/8/R3K2k w - - 0 1", {342, 408}},
            // An enemy rook behind it: every square ahead stays unsafe, attacked or not.
-           Case{"8/8/8/P7/8/8/r7/4K2k w - - 0 1", {62, 128}},
+           FenCase{"8/8/8/P7/8/8/r7/4K2k w - - 0 1", {62, 128}},
        }) {
     PrepareMaps(c.Fen);
     const ScorePair passed = EvaluatePassed();
@@ -151,27 +152,23 @@ TEST_F(PassedTest, BlockedPasserNeedsAnEscort) {
 // ---- Threats -------------------------------------------------------------------------------
 
 TEST_F(ThreatsTest, AgainstDefendedAndWeakPieces) {
-  struct Case {
-    const char* Fen;
-    Halves Expected;
-  };
-  for (Case c : {
+  for (FenCase c : {
            // Rd5 attacked by Ne3 and defended by c6: minor threat (88, 119) but not hanging;
            // restriction on d1, d2, f5: 3 x (7, 7).
-           Case{"4k3/8/2p5/3r4/8/4N3/8/4K3 w - - 0 1", {109, 140}},
+           FenCase{"4k3/8/2p5/3r4/8/4N3/8/4K3 w - - 0 1", {109, 140}},
            // Undefended, it hangs as well: (69, 36) more.
-           Case{"4k3/8/8/3r4/8/4N3/8/4K3 w - - 0 1", {178, 176}},
+           FenCase{"4k3/8/8/3r4/8/4N3/8/4K3 w - - 0 1", {178, 176}},
            // A safe pawn hits the knight (173, 94), which hangs (69, 36).
-           Case{"4k3/8/8/3n4/4P3/8/8/4K3 w - - 0 1", {242, 130}},
+           FenCase{"4k3/8/8/3n4/4P3/8/8/4K3 w - - 0 1", {242, 130}},
            // Defended by its queen only, the knight does not hang: (14, 0); restriction on d5.
-           Case{"3qk3/8/8/3n4/4P3/8/8/4K3 w - - 0 1", {194, 101}},
+           FenCase{"3qk3/8/8/3n4/4P3/8/8/4K3 w - - 0 1", {194, 101}},
            // Defended by its king but attacked twice, the knight hangs: (57, 41) + (69, 36),
            // restriction on d5 and f5.
-           Case{"8/8/4k3/3n4/8/4N3/B7/4K3 w - - 0 1", {140, 91}},
+           FenCase{"8/8/4k3/3n4/8/4N3/B7/4K3 w - - 0 1", {140, 91}},
            // The king attacks a loose knight (24, 89), which hangs; restriction on f1.
-           Case{"4k3/8/8/8/8/8/3n4/4K3 w - - 0 1", {100, 132}},
+           FenCase{"4k3/8/8/8/8/8/3n4/4K3 w - - 0 1", {100, 132}},
            // The rook attacks a loose bishop (42, 60), which hangs; restriction on a1 and f2.
-           Case{"4k3/8/8/8/3b4/8/8/3RK3 w - - 0 1", {125, 110}},
+           FenCase{"4k3/8/8/8/3b4/8/8/3RK3 w - - 0 1", {125, 110}},
        }) {
     PrepareMaps(c.Fen);
     EXPECT_EQ(HalvesOf(EvaluateThreats()[WHITE]), c.Expected) << c.Fen;

@@ -83,112 +83,84 @@ TEST_F(PiecesTest, PinnedKnightHasNoAttacks) {
 TEST_F(PiecesTest, KnightOutposts) {
   // Na5 on a wing outpost (b4 covers it), no target to hit and none on files a-d: the idle
   // bonus (-7, 36), and four steps from its king (-32, -36).
-  Prepare("6kq/8/8/N7/1P6/8/8/4K3 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateKnights()[WHITE]), Halves(-39, 0));
+  EXPECT_EQ(WhiteScore(EvaluateKnights, "6kq/8/8/N7/1P6/8/8/4K3 w - - 0 1"), Halves(-39, 0));
   // Attacking the queen on c6, or with two targets on files a-d: the outpost bonus (56, 36).
-  Prepare("6k1/8/2q5/N7/1P6/8/8/4K3 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateKnights()[WHITE]), Halves(24, 0));
-  Prepare("2qk4/8/8/N7/1P6/8/8/4K3 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateKnights()[WHITE]), Halves(24, 0));
+  EXPECT_EQ(WhiteScore(EvaluateKnights, "6k1/8/2q5/N7/1P6/8/8/4K3 w - - 0 1"), Halves(24, 0));
+  EXPECT_EQ(WhiteScore(EvaluateKnights, "2qk4/8/8/N7/1P6/8/8/4K3 w - - 0 1"), Halves(24, 0));
   // Right behind an enemy pawn that no black pawn can ever attack past: an outpost without
   // a supporting pawn, and shielded: (56, 36) + (18, 3) + 4 x (-8, -9).
-  Prepare("4k3/8/3p4/3N4/8/8/8/4K3 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateKnights()[WHITE]), Halves(42, 3));
+  EXPECT_EQ(WhiteScore(EvaluateKnights, "4k3/8/3p4/3N4/8/8/8/4K3 w - - 0 1"), Halves(42, 3));
   // Nc3 reaches b5 and d5, which c4 covers: (31, 22), shielded by c4, two from its king.
-  Prepare("4k3/8/8/8/2P5/2N5/8/4K3 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateKnights()[WHITE]), Halves(33, 7));
+  EXPECT_EQ(WhiteScore(EvaluateKnights, "4k3/8/8/8/2P5/2N5/8/4K3 w - - 0 1"), Halves(33, 7));
   // A black pawn that can still advance to attack d5 spoils the outpost: only the shield.
-  Prepare("4k3/2p5/3p4/3N4/8/8/8/4K3 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateKnights()[WHITE]), Halves(-14, -33));
+  EXPECT_EQ(WhiteScore(EvaluateKnights, "4k3/2p5/3p4/3N4/8/8/8/4K3 w - - 0 1"), Halves(-14, -33));
 }
 
 TEST_F(PiecesTest, BishopLongDiagonalAndZone) {
   // Bb2 sees d4 and e5 and reaches f6 in the zone: mobility 9, (45, 0) and three steps from
   // its king (-18, -27).
-  Prepare("4k3/8/8/8/8/8/1B6/4K3 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateBishops()[WHITE]), Halves(27, -27));
+  EXPECT_EQ(WhiteScore(EvaluateBishops, "4k3/8/8/8/8/8/1B6/4K3 w - - 0 1"), Halves(27, -27));
   EXPECT_EQ(HalvesOf(EvalWork.MobilityScore[WHITE]), Halves(68, 73));
   EXPECT_EQ(EvalWork.ZoneAttackWeight[WHITE], 52);
   // A knight on d4 stops it short of the zone, but only pawns would: (24, 0) more.
-  Prepare("4k3/8/8/8/3n4/8/1B6/4K3 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateBishops()[WHITE]), Halves(51, -27));
+  EXPECT_EQ(WhiteScore(EvaluateBishops, "4k3/8/8/8/3n4/8/1B6/4K3 w - - 0 1"), Halves(51, -27));
   EXPECT_EQ(HalvesOf(EvalWork.MobilityScore[WHITE]), Halves(51, 42));
   EXPECT_EQ(EvalWork.ZoneAttackers[WHITE], 0);
   // Bb1 sees e4 alone of the centre: no long-diagonal bonus.
-  Prepare("4k3/8/8/8/8/8/8/1B2K3 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateBishops()[WHITE]), Halves(-18, -27));
+  EXPECT_EQ(WhiteScore(EvaluateBishops, "4k3/8/8/8/8/8/8/1B2K3 w - - 0 1"), Halves(-18, -27));
   // The queen on c3 does not block it.
-  Prepare("4k3/8/8/8/8/2Q5/1B6/4K3 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateBishops()[WHITE]), Halves(27, -27));
+  EXPECT_EQ(WhiteScore(EvaluateBishops, "4k3/8/8/8/8/2Q5/1B6/4K3 w - - 0 1"), Halves(27, -27));
 }
 
 TEST_F(PiecesTest, BishopOwnPawnsAndEnemyPawnsOnItsDiagonals) {
   // Bc1 (dark) with b2 and d2 on dark squares, not covered by a pawn, e4 blocked in the
   // centre: 2 x (1 + 1) x (-3, -7); two from its king (-12, -18); no mobility.
-  Prepare("4k3/8/8/4p3/4P3/8/1P1P4/2B1K3 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateBishops()[WHITE]), Halves(-24, -46));
+  EXPECT_EQ(WhiteScore(EvaluateBishops, "4k3/8/8/4p3/4P3/8/1P1P4/2B1K3 w - - 0 1"), Halves(-24, -46));
   EXPECT_EQ(HalvesOf(EvalWork.MobilityScore[WHITE]), Halves(-48, -59));
   // Black pawns on a3 and g5 stand on its empty-board diagonals: 2 x (-4, -5) more.
-  Prepare("4k3/8/8/4p1p1/4P3/p7/1P1P4/2B1K3 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateBishops()[WHITE]), Halves(-32, -56));
+  EXPECT_EQ(WhiteScore(EvaluateBishops, "4k3/8/8/4p1p1/4P3/p7/1P1P4/2B1K3 w - - 0 1"), Halves(-32, -56));
 }
 
 TEST_F(PiecesTest, RookFiles) {
   // Open (48, 29); semi-open with only an enemy pawn (19, 7).
-  Prepare("4k3/8/8/8/8/8/8/R3K3 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateRooks()[WHITE]), Halves(48, 29));
-  Prepare("4k3/p7/8/8/8/8/8/R3K3 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateRooks()[WHITE]), Halves(19, 7));
+  EXPECT_EQ(WhiteScore(EvaluateRooks, "4k3/8/8/8/8/8/8/R3K3 w - - 0 1"), Halves(48, 29));
+  EXPECT_EQ(WhiteScore(EvaluateRooks, "4k3/p7/8/8/8/8/8/R3K3 w - - 0 1"), Halves(19, 7));
   // Re1 reaches e7 in the zone: only the semi-open file.
-  Prepare("4k3/4p3/8/8/8/8/8/4R1K1 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateRooks()[WHITE]), Halves(19, 7));
+  EXPECT_EQ(WhiteScore(EvaluateRooks, "4k3/4p3/8/8/8/8/8/4R1K1 w - - 0 1"), Halves(19, 7));
   EXPECT_EQ(EvalWork.ZoneAttackWeight[WHITE], 44);
   // Stopped by its own knight on e4, it still stands on the zone's file: (16, 0) more; a
   // queen on the file adds (6, 11) and does not block it.
-  Prepare("4k3/4p3/8/8/4N3/8/8/4R1K1 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateRooks()[WHITE]), Halves(35, 7));
-  Prepare("4k3/4p3/4q3/8/4N3/8/8/4R1K1 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateRooks()[WHITE]), Halves(41, 18));
+  EXPECT_EQ(WhiteScore(EvaluateRooks, "4k3/4p3/8/8/4N3/8/8/4R1K1 w - - 0 1"), Halves(35, 7));
+  EXPECT_EQ(WhiteScore(EvaluateRooks, "4k3/4p3/4q3/8/4N3/8/8/4R1K1 w - - 0 1"), Halves(41, 18));
 }
 
 TEST_F(PiecesTest, TrappedRook) {
   // Rh1 behind h2 with its king on g1: no mobility; with no rights left the penalty doubles.
-  Prepare("k7/8/8/8/8/8/7P/6KR w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateRooks()[WHITE]), Halves(-110, -26));
+  EXPECT_EQ(WhiteScore(EvaluateRooks, "k7/8/8/8/8/8/7P/6KR w - - 0 1"), Halves(-110, -26));
   // With its king on e1, the a-rook (three squares, but on the far side) is not trapped; the
   // h-rook (f1 and g1) is, once while castling is still possible.
-  Prepare("4k3/8/8/8/8/8/P6P/R3K2R w KQ - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateRooks()[WHITE]), Halves(-55, -13));
-  Prepare("4k3/8/8/8/8/8/P6P/R3K2R w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateRooks()[WHITE]), Halves(-110, -26));
+  EXPECT_EQ(WhiteScore(EvaluateRooks, "4k3/8/8/8/8/8/P6P/R3K2R w KQ - 0 1"), Halves(-55, -13));
+  EXPECT_EQ(WhiteScore(EvaluateRooks, "4k3/8/8/8/8/8/P6P/R3K2R w - - 0 1"), Halves(-110, -26));
   // A rook on its king's own file counts as beside it.
-  Prepare("k7/8/8/8/8/4P3/3PRP2/4K3 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateRooks()[WHITE]), Halves(-110, -26));
-  // Three squares (f1, g1 and its knight's h2) are too few; four (with h3) are enough.
-  Prepare("k7/8/8/8/7P/8/7N/4K2R w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateRooks()[WHITE]), Halves(-110, -26));
-  Prepare("k7/8/8/8/7P/7N/8/4K2R w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateRooks()[WHITE]), Halves(0, 0));
+  EXPECT_EQ(WhiteScore(EvaluateRooks, "k7/8/8/8/8/4P3/3PRP2/4K3 w - - 0 1"), Halves(-110, -26));
+  // Three squares (f1, g1 and its knight's h2) are too few; four (f1, g1, h2 and its
+  // knight's h3) are enough.
+  EXPECT_EQ(WhiteScore(EvaluateRooks, "k7/8/8/8/7P/8/7N/4K2R w - - 0 1"), Halves(-110, -26));
+  EXPECT_EQ(WhiteScore(EvaluateRooks, "k7/8/8/8/7P/7N/8/4K2R w - - 0 1"), Halves(0, 0));
 }
 
 TEST_F(PiecesTest, QueenPinnableAndIntrusion) {
   // A single black knight between the queen and a black rook; a single own knight between
   // it and a black bishop.
-  Prepare("4r1k1/8/4n3/8/4Q3/8/8/4K3 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateQueens()[WHITE]), Halves(-56, -15));
-  Prepare("4k3/8/8/b7/8/2N5/3Q4/4K3 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateQueens()[WHITE]), Halves(-56, -15));
+  EXPECT_EQ(WhiteScore(EvaluateQueens, "4r1k1/8/4n3/8/4Q3/8/8/4K3 w - - 0 1"), Halves(-56, -15));
+  EXPECT_EQ(WhiteScore(EvaluateQueens, "4k3/8/8/b7/8/2N5/3Q4/4K3 w - - 0 1"), Halves(-56, -15));
   // Two pieces in between, or an enemy queen on the line, are no threat.
-  Prepare("4r1k1/4p3/4n3/8/4Q3/8/8/4K3 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateQueens()[WHITE]), Halves(0, 0));
-  Prepare("4q1k1/8/4n3/8/4Q3/8/8/4K3 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateQueens()[WHITE]), Halves(0, 0));
+  EXPECT_EQ(WhiteScore(EvaluateQueens, "4r1k1/4p3/4n3/8/4Q3/8/8/4K3 w - - 0 1"), Halves(0, 0));
+  EXPECT_EQ(WhiteScore(EvaluateQueens, "4q1k1/8/4n3/8/4Q3/8/8/4K3 w - - 0 1"), Halves(0, 0));
   // On the fifth rank where no black pawn can ever attack it: (-2, 14); a black pawn on c7
   // can still come to c6 and take it away.
-  Prepare("4k3/8/8/3Q4/8/8/8/4K3 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateQueens()[WHITE]), Halves(-2, 14));
-  Prepare("4k3/2p5/8/3Q4/8/8/8/4K3 w - - 0 1");
-  EXPECT_EQ(HalvesOf(EvaluateQueens()[WHITE]), Halves(0, 0));
+  EXPECT_EQ(WhiteScore(EvaluateQueens, "4k3/8/8/3Q4/8/8/8/4K3 w - - 0 1"), Halves(-2, 14));
+  EXPECT_EQ(WhiteScore(EvaluateQueens, "4k3/2p5/8/3Q4/8/8/8/4K3 w - - 0 1"), Halves(0, 0));
 }
 
 TEST_F(PiecesTest, DoubleAttacksGatherAcrossPieces) {

@@ -2,8 +2,6 @@
 // play from the perft suite and from the opening book evaluates as its colour mirror does.
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,44 +9,17 @@
 #include "board/board_setup.h"
 #include "eval/eval.h"
 #include "eval/mirror_fen.h"
+#include "eval/game_positions.h"
 
 namespace {
 
 class SymmetryTest : public BoardTest {};
 
-// The position after the opening moves of every twentieth game of the book; a move that
-// does not play is a failure.
-std::vector<std::string> OpeningFens() {
-  std::vector<std::string> fens;
-  std::ifstream book(TAVRIN_DATA_DIR "/openings/8moves_v3.pgn");
-  std::string moves;
-  int32_t games = 0;
-  auto finishGame = [&] {
-    if (!moves.empty() && games++ % 20 == 0 && SetBoard(START_FEN, false)) {
-      for (std::string rest = moves; !rest.empty();) {
-        const std::string token = NextToken(rest);
-        if (token.empty() || std::isdigit(static_cast<unsigned char>(token[0]))) continue;  // "1." and results
-        EXPECT_TRUE(PlayMoveText(token)) << token << " in" << moves;
-      }
-      fens.push_back(WriteFen());
-    }
-    moves.clear();
-  };
-  for (std::string line; std::getline(book, line);) {
-    if (!line.empty() && line[0] == '[') {
-      finishGame();
-    } else {
-      moves += " " + line;
-    }
-  }
-  finishGame();
-  return fens;
-}
-
 TEST_F(SymmetryTest, RandomGamesEvaluateAsTheirMirrors) {
   std::vector<std::string> starts = PerftSuiteFens();
-  const std::vector<std::string> openings = OpeningFens();
-  ASSERT_GT(openings.size(), 1700u);
+  // Every twentieth of the book's 34700 games, all of whose moves must play.
+  const std::vector<std::string> openings = OpeningFens(20);
+  ASSERT_EQ(openings.size(), 1735u);
   starts.insert(starts.end(), openings.begin(), openings.end());
 
   std::mt19937 random(20240611);
@@ -65,16 +36,7 @@ TEST_F(SymmetryTest, RandomGamesEvaluateAsTheirMirrors) {
       ASSERT_EQ(ReadFen(fen), "") << fen;
       ASSERT_EQ(Evaluate(), value) << fen;
       ++positions;
-
-      MoveList moves;
-      const int32_t count = GenerateLegalMoves(0, moves);
-      if (count == 0) break;
-      const Move move = moves[std::uniform_int_distribution<int32_t>(0, count - 1)(random)].Move;
-      CheckInfo checkInfo;
-      ComputeCheckInfo(checkInfo);
-      UndoInfo undo;
-      SaveUndoInfo(undo);
-      MakeMove(move, undo, GivesCheck(move, checkInfo));
+      if (!PlayRandomMove(random)) break;
     }
   }
   EXPECT_GE(positions, 10000);

@@ -11,6 +11,10 @@
 #include "eval/pawns.h"
 #include "eval/pieces.h"
 
+// (middle game, endgame), so that a failed comparison prints both halves.
+using Halves = std::pair<int32_t, int32_t>;
+inline Halves HalvesOf(PackedScore s) { return {MgValue(s), EgValue(s)}; }
+
 class TermsTest : public BoardTest {
  protected:
   // Position set up, its pawn entry current and the work areas initialised.
@@ -18,6 +22,11 @@ class TermsTest : public BoardTest {
     ASSERT_EQ(ReadFen(fen), "") << fen;
     ProbePawns();
     InitEvaluation();
+  }
+  // White's part of the term in the position, prepared as the term sees it.
+  static Halves WhiteScore(ScorePair (*term)(), const std::string& fen) {
+    Prepare(fen);
+    return HalvesOf(term()[WHITE]);
   }
   // The same, with the attack maps completed by the four piece functions.
   static void PrepareMaps(const std::string& fen) {
@@ -28,10 +37,6 @@ class TermsTest : public BoardTest {
     EvaluateQueens();
   }
 };
-
-// (middle game, endgame), so that a failed comparison prints both halves.
-using Halves = std::pair<int32_t, int32_t>;
-inline Halves HalvesOf(PackedScore s) { return {MgValue(s), EgValue(s)}; }
 
 inline Bitboard SquareSet(std::initializer_list<const char*> names) {
   Bitboard set = 0;
