@@ -2,7 +2,6 @@
 #include <algorithm>
 
 #include "board/board.h"
-#include "board/psq.h"
 #include "console/console.h"
 #include "search/state.h"
 
@@ -162,17 +161,6 @@ int32_t ComputeNonPawnMaterial(int32_t colour) {
   int32_t material = 0;
   for (int32_t type = KNIGHT; type <= QUEEN; ++type) material += NonPawnValue[type] * PopCount(PiecesOf(colour, type));
   return material;
-}
-
-void ComputePsqSums(int32_t& mg, int32_t& eg) {
-  mg = 0;
-  eg = 0;
-  for (Bitboard b = Position.Occupied; b;) {
-    int32_t s = PopLowestBit(b);
-    const PsqValue& cell = PieceSquareValue[Position.Squares[s] + 6][s];
-    mg += cell.Mg;
-    eg += cell.Eg;
-  }
 }
 
 std::string ReadFen(std::string_view fen) {

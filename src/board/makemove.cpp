@@ -39,12 +39,12 @@ constexpr RookMove CastlingRook(int32_t kingFrom, int32_t kingTo) {
 }
 
 inline void AddPsq(int32_t piece, int32_t square) {
-  Position.PsqMg += PieceSquareValue[piece + 6][square].Mg;
-  Position.PsqEg += PieceSquareValue[piece + 6][square].Eg;
+  Position.PsqMg += PieceSquareTable[piece + 6][square].Mg;
+  Position.PsqEg += PieceSquareTable[piece + 6][square].Eg;
 }
 inline void SubtractPsq(int32_t piece, int32_t square) {
-  Position.PsqMg -= PieceSquareValue[piece + 6][square].Mg;
-  Position.PsqEg -= PieceSquareValue[piece + 6][square].Eg;
+  Position.PsqMg -= PieceSquareTable[piece + 6][square].Mg;
+  Position.PsqEg -= PieceSquareTable[piece + 6][square].Eg;
 }
 
 // The material key's change when colour's count of type goes between count and count + 1.

@@ -3,9 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "board/board.h"
 #include "board/resources.h"
 
-PsqValue PieceSquareValue[13][64];
+PsqValue PieceSquareTable[13][64];
 
 namespace {
 
@@ -32,10 +33,6 @@ constexpr const char* PieceNames[7] = {"empty", "pawn", "knight", "bishop", "roo
 
 PsqValue Decode(uint32_t cell) {
   return {static_cast<int32_t>(cell & 0xFFFF) - CELL_OFFSET, static_cast<int32_t>(cell >> 16) - CELL_OFFSET};
-}
-
-std::string SquareName(int square) {
-  return {static_cast<char>('a' + (square & 7)), static_cast<char>('1' + (square >> 3))};
 }
 
 std::string Fault(int type, int square, const char* what) {
@@ -91,5 +88,16 @@ void InitPieceSquareTable() {
   }
   for (int row = 0; row < 13; ++row)
     for (int square = 0; square < 64; ++square)
-      PieceSquareValue[row][square] = row == 6 ? PsqValue{0, 0} : Decode(cells[row][square]);
+      PieceSquareTable[row][square] = row == 6 ? PsqValue{0, 0} : Decode(cells[row][square]);
+}
+
+void ComputePsqSums(int32_t& mg, int32_t& eg) {
+  mg = 0;
+  eg = 0;
+  for (Bitboard b = Position.Occupied; b;) {
+    int32_t s = PopLowestBit(b);
+    const PsqValue& cell = PieceSquareTable[Position.Squares[s] + 6][s];
+    mg += cell.Mg;
+    eg += cell.Eg;
+  }
 }

@@ -11,7 +11,7 @@ struct PsqValue {
 };
 
 // [piece code + 6][square], decoded; the empty-square row is zero.
-extern PsqValue PieceSquareValue[13][64];
+extern PsqValue PieceSquareTable[13][64];
 
 // Loads the embedded block R16, checks it and decodes it. A broken block stops start-up
 // with one line on stderr and exit code 1. Call once before any position is set up.

@@ -101,8 +101,8 @@ TEST_F(MoveOperations, PromotionChangesThePieceSquareSumsByTheTwoCells) {
   int32_t material = Position.NonPawnMaterial[WHITE];
   UndoInfo undo;
   Play(EncodeMove(E7, E8, QUEEN), undo);
-  const PsqValue& queen = PieceSquareValue[QUEEN + 6][E8];
-  const PsqValue& pawn = PieceSquareValue[PAWN + 6][E7];
+  const PsqValue& queen = PieceSquareTable[QUEEN + 6][E8];
+  const PsqValue& pawn = PieceSquareTable[PAWN + 6][E7];
   EXPECT_EQ(Position.PsqMg - mg, queen.Mg - pawn.Mg);
   EXPECT_EQ(Position.PsqEg - eg, queen.Eg - pawn.Eg);
   EXPECT_EQ(Position.NonPawnMaterial[WHITE], material + 1700);

@@ -15,10 +15,10 @@ constexpr uint32_t Raw(int32_t mg, int32_t eg) {
   return static_cast<uint32_t>(mg + 30000) | (static_cast<uint32_t>(eg + 30000) << 16);
 }
 
-class PieceSquareTable : public ::testing::Test {
+class PieceSquareTableTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { InitPieceSquareTable(); }
-  static PsqValue White(int type, const char* square) { return PieceSquareValue[6 + type][Square(square)]; }
+  static PsqValue White(int type, const char* square) { return ::PieceSquareTable[6 + type][Square(square)]; }
 };
 
 void ExpectCell(PsqValue cell, int32_t mg, int32_t eg, const std::string& where) {
@@ -26,18 +26,18 @@ void ExpectCell(PsqValue cell, int32_t mg, int32_t eg, const std::string& where)
   EXPECT_EQ(cell.Eg, eg) << where;
 }
 
-TEST_F(PieceSquareTable, HoldsTheGivenRows) {
+TEST_F(PieceSquareTableTest, HoldsTheGivenRows) {
   constexpr int32_t kingMg[8] = {271, 327, 271, 198, 198, 271, 327, 271};
   constexpr int32_t kingEg[8] = {1, 45, 85, 76, 76, 85, 45, 1};
   constexpr int32_t pawnMg[8] = {127, 127, 134, 143, 140, 143, 131, 119};
   constexpr int32_t pawnEg[8] = {196, 200, 216, 206, 220, 213, 201, 187};
   for (int file = 0; file < 8; ++file) {
-    ExpectCell(PieceSquareValue[12][file], kingMg[file], kingEg[file], "king file " + std::to_string(file));
-    ExpectCell(PieceSquareValue[7][8 + file], pawnMg[file], pawnEg[file], "pawn file " + std::to_string(file));
+    ExpectCell(::PieceSquareTable[12][file], kingMg[file], kingEg[file], "king file " + std::to_string(file));
+    ExpectCell(::PieceSquareTable[7][8 + file], pawnMg[file], pawnEg[file], "pawn file " + std::to_string(file));
   }
 }
 
-TEST_F(PieceSquareTable, HoldsTheGivenCells) {
+TEST_F(PieceSquareTableTest, HoldsTheGivenCells) {
   struct Example {
     int Type;
     const char* Square;
@@ -53,7 +53,7 @@ TEST_F(PieceSquareTable, HoldsTheGivenCells) {
     ExpectCell(White(e.Type, e.Square), e.Mg, e.Eg, std::to_string(e.Type) + " " + e.Square);
 }
 
-TEST_F(PieceSquareTable, BlockStoresOffsetHalvesLittleEndian) {
+TEST_F(PieceSquareTableTest, BlockStoresOffsetHalvesLittleEndian) {
   PsqCells cells;
   ReadPieceSquareCells(cells);
   EXPECT_EQ(cells[12][Square("g1")], Raw(327, 45));
@@ -62,33 +62,33 @@ TEST_F(PieceSquareTable, BlockStoresOffsetHalvesLittleEndian) {
   EXPECT_EQ(CheckPieceSquareCells(cells), "");
 }
 
-TEST_F(PieceSquareTable, BlackIsWhiteMirroredAndNegated) {
+TEST_F(PieceSquareTableTest, BlackIsWhiteMirroredAndNegated) {
   for (int type = 1; type <= 6; ++type) {
     for (int square = 0; square < 64; ++square) {
-      PsqValue white = PieceSquareValue[6 + type][square];
-      PsqValue black = PieceSquareValue[6 - type][square ^ 56];
+      PsqValue white = ::PieceSquareTable[6 + type][square];
+      PsqValue black = ::PieceSquareTable[6 - type][square ^ 56];
       EXPECT_EQ(black.Mg, -white.Mg);
       EXPECT_EQ(black.Eg, -white.Eg);
     }
   }
-  for (int square = 0; square < 64; ++square) ExpectCell(PieceSquareValue[6][square], 0, 0, "empty");
+  for (int square = 0; square < 64; ++square) ExpectCell(::PieceSquareTable[6][square], 0, 0, "empty");
 }
 
-TEST_F(PieceSquareTable, StartArraySumsToZero) {
+TEST_F(PieceSquareTableTest, StartArraySumsToZero) {
   constexpr int backRank[8] = {4, 2, 3, 5, 6, 3, 2, 4};
   int32_t mg = 0, eg = 0;
   for (int file = 0; file < 8; ++file) {
     for (auto [code, square] : {std::pair{backRank[file], file}, std::pair{1, 8 + file}, std::pair{-1, 48 + file},
                                 std::pair{-backRank[file], 56 + file}}) {
-      mg += PieceSquareValue[code + 6][square].Mg;
-      eg += PieceSquareValue[code + 6][square].Eg;
+      mg += ::PieceSquareTable[code + 6][square].Mg;
+      eg += ::PieceSquareTable[code + 6][square].Eg;
     }
   }
   EXPECT_EQ(mg, 0);
   EXPECT_EQ(eg, 0);
 }
 
-TEST_F(PieceSquareTable, ReachesTheEndsOfEachRange) {
+TEST_F(PieceSquareTableTest, ReachesTheEndsOfEachRange) {
   // The scale of each piece: the lowest and highest White cells (pawns on ranks 2-7).
   struct Range {
     int32_t MgLow, MgHigh, EgLow, EgHigh;
@@ -102,7 +102,7 @@ TEST_F(PieceSquareTable, ReachesTheEndsOfEachRange) {
                                {-1, 327, 1, 199}};
   for (int type = 1; type <= 6; ++type) {
     int first = type == 1 ? 8 : 0, last = type == 1 ? 56 : 64;
-    const PsqValue* row = PieceSquareValue[6 + type];
+    const PsqValue* row = ::PieceSquareTable[6 + type];
     auto [mgLow, mgHigh] = std::minmax_element(row + first, row + last, [](PsqValue a, PsqValue b) { return a.Mg < b.Mg; });
     auto [egLow, egHigh] = std::minmax_element(row + first, row + last, [](PsqValue a, PsqValue b) { return a.Eg < b.Eg; });
     EXPECT_EQ(mgLow->Mg, ranges[type].MgLow) << type;
