@@ -12,6 +12,11 @@
 
 namespace {
 
+// How far past its budget a search may run by its own clock: the budget is tested every 16383
+// nodes. The wall clock of a loaded machine adds more, so it gets a looser bound.
+constexpr int64_t OVERRUN_MS = 150;
+constexpr int64_t SLOW_MACHINE_MS = 1000;
+
 constexpr const char* KIWIPETE = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1";
 
 // The value after a field name in an info line, or -1.
@@ -100,7 +105,8 @@ TEST(GoMovetime, AnswersWithinTheTimeAndIgnoresTheDepth) {
   SearchEnd end = LastSearch(engine.Output());
   EXPECT_GE(Field(end.Info, "time"), 300) << end.Info;
   EXPECT_GT(Field(end.Info, "depth"), 1) << end.Info;
-  EXPECT_LT(ms, 300 + 200) << end.Info;
+  EXPECT_LT(Field(end.Info, "time"), 300 + OVERRUN_MS) << end.Info;
+  EXPECT_LT(ms, 300 + SLOW_MACHINE_MS);
 }
 
 TEST(GoClock, BudgetsFromTheMoversClock) {
@@ -109,12 +115,14 @@ TEST(GoClock, BudgetsFromTheMoversClock) {
   int64_t ms = TimeSearch(engine, "position startpos\ngo wtime 1000 btime 1000\n");
   SearchEnd end = LastSearch(engine.TakeOutput());
   EXPECT_GE(Field(end.Info, "time"), 16) << end.Info;
-  EXPECT_LT(ms, 16 + 200) << end.Info;
+  EXPECT_LT(Field(end.Info, "time"), 16 + OVERRUN_MS) << end.Info;
+  EXPECT_LT(ms, 16 + SLOW_MACHINE_MS);
   // Black at ply 3 with 30000 ms and no increment: timeLeft 29948, 533 ms.
   ms = TimeSearch(engine, "position startpos moves e2e4\ngo wtime 60000 btime 30000 winc 0 binc 0\n");
   end = LastSearch(engine.TakeOutput());
   EXPECT_GE(Field(end.Info, "time"), 533) << end.Info;
-  EXPECT_LT(ms, 533 + 200) << end.Info;
+  EXPECT_LT(Field(end.Info, "time"), 533 + OVERRUN_MS) << end.Info;
+  EXPECT_LT(ms, 533 + SLOW_MACHINE_MS);
 }
 
 TEST(GoClock, NoTimeMeansTheFirstPoll) {
@@ -124,7 +132,7 @@ TEST(GoClock, NoTimeMeansTheFirstPoll) {
     int64_t ms = TimeSearch(engine, std::string("position fen ") + KIWIPETE + "\n" + go);
     SearchEnd end = LastSearch(engine.Output());
     EXPECT_LT(Field(end.Info, "nodes"), 2 * 16383) << go << end.Info;
-    EXPECT_LT(ms, 1000) << go;
+    EXPECT_LT(ms, SLOW_MACHINE_MS) << go;
   }
 }
 
@@ -134,9 +142,10 @@ TEST(GoInfinite, IsreadyIsAnsweredAtOnceAndStopEndsIt) {
   engine.Drain(300);
   engine.Send("isready\n");
   auto start = std::chrono::steady_clock::now();
-  ASSERT_TRUE(engine.WaitFor("readyok\n", 2000));
+  ASSERT_TRUE(engine.WaitFor("readyok\n", 5000));
   auto answer = std::chrono::steady_clock::now() - start;
-  EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(answer).count(), 200);
+  // The search itself would never end: any answer at all came from inside it.
+  EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(answer).count(), SLOW_MACHINE_MS);
   EXPECT_EQ(engine.Output().find("bestmove"), std::string::npos);
   // Other commands are read and dropped while it runs.
   engine.Send("position fen 8/8/8/8/8/8/8/K6k w - - 0 1\ngo depth 1\n");
@@ -198,7 +207,7 @@ TEST(GoRoots, ASingleLegalMoveIsPlayedAtOnce) {
   Engine engine;
   int64_t ms = TimeSearch(engine, "position fen 7k/8/8/8/8/8/6P1/1r5K w - - 0 1\ngo infinite\n");
   EXPECT_EQ(LastSearch(engine.Output()).BestMove, "h1h2");
-  EXPECT_LT(ms, 1000);
+  EXPECT_LT(ms, SLOW_MACHINE_MS);
 }
 
 TEST(GoMates, MateInOneIsShownAndEndsTheSearch) {
@@ -230,7 +239,8 @@ TEST(TimedSearch, SearchesTheGivenSecondsAndExits) {
   EXPECT_EQ(code, 0);
   SearchEnd end = LastSearch(output);
   EXPECT_GE(Field(end.Info, "time"), 1000) << output;
-  EXPECT_LT(ms, 1000 + 400);
+  EXPECT_LT(Field(end.Info, "time"), 1000 + OVERRUN_MS) << end.Info;
+  EXPECT_LT(ms, 1000 + SLOW_MACHINE_MS);
   EXPECT_FALSE(end.BestMove.empty());
 }
 
