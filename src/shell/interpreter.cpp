@@ -122,6 +122,28 @@ void Unmake(std::string&) {
   ShowBoard();
 }
 
+void ScorePair(std::string&) { PackScorePair(); }
+
+void RunBench(std::string&) { Bench(); }
+
+void Kiwi(std::string&) { SetKiwipete(); }
+
+void SetBoardText(std::string& rest) { SetBoardCommand(rest); }
+
+void List(std::string&) { ListLegalMoves(); }
+
+void RunEvalSuite(std::string&) { EvalSuite(); }
+
+void RunTestSuite(std::string&) { TestSuite(); }
+
+void New(std::string&) { StartNewGame(); }
+
+void Fen(std::string&) { PrintFen(); }
+
+void MoveNow(std::string& rest) { ThinkAndPlay(rest); }
+
+void Help(std::string& rest) { ShowHelp(NextToken(rest)); }
+
 // How the first word is compared: folded to lower case, or exactly as typed.
 enum class Case : uint8_t { FOLDED, EXACT };
 
@@ -139,26 +161,26 @@ constexpr CommandRow Commands[] = {
     {"setoption", "", Case::FOLDED, SetOption},
     {"ucinewgame", "", Case::FOLDED, UciNewGame},
     {"position", "", Case::FOLDED, SetUpPosition},
-    {"z", "", Case::EXACT, nullptr},
+    {"z", "", Case::EXACT, ScorePair},
     {"go", "", Case::FOLDED, Go},
     {"quit", "q", Case::FOLDED, nullptr},  // only a line that is exactly quit or q ends the loop
     {"perftsuite", "pe", Case::FOLDED, RunPerftSuite},
     {"perft", "p", Case::FOLDED, RunPerft},
     {"divide", "d", Case::FOLDED, RunDivide},
-    {"bench", "be", Case::FOLDED, nullptr},
+    {"bench", "be", Case::FOLDED, RunBench},
     {"board", "b", Case::FOLDED, nullptr},
-    {"kiwi", "k", Case::FOLDED, nullptr},
-    {"setboard", "s", Case::FOLDED, nullptr},
+    {"kiwi", "k", Case::FOLDED, Kiwi},
+    {"setboard", "s", Case::FOLDED, SetBoardText},
     {"uci", "", Case::FOLDED, Uci},
-    {"list", "l", Case::FOLDED, nullptr},
-    {"valsuite", "v", Case::FOLDED, nullptr},
-    {"testsuite", "t", Case::FOLDED, nullptr},
-    {"new", "n", Case::FOLDED, nullptr},
+    {"list", "l", Case::FOLDED, List},
+    {"valsuite", "v", Case::FOLDED, RunEvalSuite},
+    {"testsuite", "t", Case::FOLDED, RunTestSuite},
+    {"new", "n", Case::FOLDED, New},
     {"unmake", "u", Case::FOLDED, Unmake, [] { return GameHistoryCount > 0; }},
-    {"fen", "f", Case::FOLDED, nullptr},
-    {"move", "m", Case::FOLDED, nullptr},
-    {"help", "h", Case::FOLDED, nullptr},
-    {"?", "", Case::EXACT, nullptr},
+    {"fen", "f", Case::FOLDED, Fen},
+    {"move", "m", Case::FOLDED, MoveNow},
+    {"help", "h", Case::FOLDED, Help},
+    {"?", "", Case::EXACT, Help},
 };
 
 bool Matches(const CommandRow& row, const std::string& typed, const std::string& folded) {

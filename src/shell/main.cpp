@@ -63,6 +63,9 @@ int main(int argc, char** argv) {
     case RunMode::CONSOLE:
       CommandLoop();
       break;
+    case RunMode::BENCH:
+      Bench();
+      break;
     case RunMode::PERFT: {
       // No FEN words (or only blanks) count the start position.
       std::string fen = FenFromArguments(args, 2);

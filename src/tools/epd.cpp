@@ -1,24 +1,30 @@
-// The EPD suites: interactive tools that read a file of positions line by line and check
-// or show each one. The prompts read their answers from standard input.
+// The EPD suites: interactive tools that read a file of positions line by line and check,
+// search or show each one. The prompts read their answers from standard input.
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "board/board.h"
 #include "console/console.h"
 #include "platform/platform.h"
+#include "search/search.h"
 #include "shell/shell.h"
 #include "tools/perft.h"
+#include "tools/testsuite.h"
 #include "tools/tools.h"
 
 namespace {
 
 constexpr int INPUT_WAIT_MS = 10;
 
-// One answer line, waited for. Ended input gives what is left of it, then empty answers,
-// so that every prompt loop ends instead of waiting for ever.
-std::string ReadAnswer() {
+}  // namespace
+
+// Ended input gives what is left of it, then empty answers, so that every prompt loop ends
+// instead of waiting for ever.
+std::string ReadAnswerLine() {
   for (;;) {
     int length = PendingInputLength();
     if (length > 0) return ReadInputLine(length);
@@ -26,6 +32,8 @@ std::string ReadAnswer() {
     WaitForInputLine(INPUT_WAIT_MS);
   }
 }
+
+namespace {
 
 bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
   return text.size() >= end.size() && ToLower(text.substr(text.size() - end.size())) == ToLower(end);
@@ -37,7 +45,7 @@ std::string AskEpdFile(std::string_view prompt, std::string_view ext) {
   std::string dotExt = "." + std::string(ext);
   for (;;) {
     PrintText("\r\n" + std::string(prompt) + " (" + dotExt + " is optional) or <ENTER> to abort: ");
-    std::string name = Trim(ReadAnswer());
+    std::string name = Trim(ReadAnswerLine());
     if (name.empty()) return {};
     if (!EndsWithIgnoringCase(name, dotExt)) name += dotExt;
     if (FileExists(name)) return name;
@@ -45,9 +53,15 @@ std::string AskEpdFile(std::string_view prompt, std::string_view ext) {
   }
 }
 
+// The lines of the EPD file the user names; false when the user gives up or it cannot be read.
+bool AskEpdLines(std::string_view prompt, std::vector<std::string>& lines) {
+  std::string name = AskEpdFile(prompt, "epd");
+  return !name.empty() && ReadTextLines(name, lines);
+}
+
 std::string AskLine(std::string_view message) {
   ShowMessageBox(message, false);
-  return ReadAnswer();
+  return ReadAnswerLine();
 }
 
 // A signed decimal 64-bit number filling the whole text.
@@ -82,25 +96,24 @@ void ReadExpectedCounts(const std::string& line, std::string rest, int32_t maxDe
   }
 }
 
-// Asks until the answer is an integer in 1..127; 0 when the user gives up.
-int32_t AskMaxDepth() {
+// Asks until the answer is an integer in 1..highest; 0 when the user gives up.
+int32_t AskNumber(std::string_view prompt, int32_t highest) {
   for (;;) {
-    PrintText("Max Depth (1-" + std::to_string(PERFT_MAX_DEPTH) + "), <ENTER> to abort: ");
-    std::string answer = ReadAnswer();
+    PrintText(prompt);
+    std::string answer = ReadAnswerLine();
     if (answer.empty()) return 0;
-    int32_t depth = 0;
-    if (TryReadInteger(answer, depth) && 1 <= depth && depth <= PERFT_MAX_DEPTH) return depth;
+    int32_t value = 0;
+    if (TryReadInteger(answer, value) && 1 <= value && value <= highest) return value;
   }
 }
 
 }  // namespace
 
 void PerftSuite() {
-  std::string name = AskEpdFile("Perft EPD filename", "epd");
-  if (name.empty()) return;
   std::vector<std::string> lines;
-  if (!ReadTextLines(name, lines)) return;
-  int32_t maxDepth = AskMaxDepth();
+  if (!AskEpdLines("Perft EPD filename", lines)) return;
+  int32_t maxDepth =
+      AskNumber("Max Depth (1-" + std::to_string(PERFT_MAX_DEPTH) + "), <ENTER> to abort: ", PERFT_MAX_DEPTH);
   if (maxDepth == 0) return;
 
   AllocatePerftCache();
@@ -127,4 +140,148 @@ void PerftSuite() {
     if (mismatches > 0 && ToLower(AskLine("Press <Enter> (Q to finish)")) == "q") break;
   }
   FreePerftCache();
+}
+
+// ---- Test suite ----------------------------------------------------------------------------
+
+Move TestSolutions[TEST_SOLUTIONS_MAX];
+int32_t TestSolutionCount = 0;
+int32_t TestSuiteStreak = 0;
+int32_t TestSuiteHookDepth = 0;
+
+void CountTestIteration() {
+  Move shown = SearchState.LastInfoMove & 0xFFFF;
+  bool found = std::any_of(TestSolutions, TestSolutions + TestSolutionCount,
+                           [shown](Move solution) { return (solution & 0xFFFF) == shown; });
+  // Several lines of one iteration (bounds, then exact, then final) count once.
+  if (SearchState.LastInfoDepth == TestSuiteHookDepth) return;
+  TestSuiteHookDepth = SearchState.LastInfoDepth;
+  TestSuiteStreak = found ? TestSuiteStreak + 1 : 0;
+  if (TestSuiteStreak >= Settings.TestsuiteIterations) SearchState.Stopped = true;
+}
+
+namespace {
+
+constexpr int32_t TEST_SECONDS_MAX = 3600;
+constexpr size_t TEST_TEXT_MAX = 74;  // titles and failed lines are cut to this
+constexpr int32_t TIME_ROWS = 11;     // solved within 0..10 seconds, rounded; then "over 10"
+constexpr uint64_t OVER_TEN_SECONDS_MS = 10500;
+
+// Records the legal moves whose SAN or coordinate text is one of the words; warns of each
+// word that names no legal move.
+void ReadSolutions(std::string words) {
+  MoveList moves;
+  int32_t count = GenerateLegalMoves(0, moves);
+  std::vector<std::string> san = SanTexts(moves, count);
+  TestSolutionCount = 0;
+  while (!words.empty()) {
+    std::string word = NextToken(words);
+    int32_t i = 0;
+    while (i < count && san[i] != word && MoveText(moves[i].Move) != word) ++i;
+    if (i == count)
+      ShowMessageBox("Warning: " + word + " is not a valid solution", false);
+    else if (TestSolutionCount < TEST_SOLUTIONS_MAX)
+      TestSolutions[TestSolutionCount++] = moves[i].Move;
+  }
+}
+
+// Searches the position for the given time with the hook counting solved iterations; true
+// when the last new iteration showed a solution first.
+bool SearchForSolution(int32_t seconds) {
+  TestSuiteStreak = 0;
+  TestSuiteHookDepth = 0;
+  ResetSearchLimits(seconds * 1000);
+  SearchLimits.TestSuiteMode = true;
+  TestSuiteHook = CountTestIteration;
+  Think();
+  // Later searches of other commands run without the hook.
+  TestSuiteHook = nullptr;
+  SearchLimits.TestSuiteMode = false;
+  WriteLine();
+  return TestSuiteStreak >= 1;
+}
+
+void PrintSolvedByTime(const int32_t (&solvedByTime)[TIME_ROWS + 1]) {
+  TableTitle("Tests solved by time", {Align::LEFT, Align::LEFT});
+  for (int32_t k = 0; k < TIME_ROWS; ++k) TableRow({std::to_string(k) + " Secs ", std::to_string(solvedByTime[k])});
+  TableRow({">10 Secs", std::to_string(solvedByTime[TIME_ROWS])});
+  PrintTable();
+}
+
+}  // namespace
+
+void TestSuite() {
+  std::vector<std::string> lines;
+  if (!AskEpdLines("Test Suite EPD filename", lines)) return;
+  int32_t seconds = AskNumber("\r\nSeconds per position (1-" + std::to_string(TEST_SECONDS_MAX) +
+                                  "), <ENTER> to abort: ",
+                              TEST_SECONDS_MAX);
+  if (seconds == 0) return;
+
+  int32_t positions = 0;
+  int32_t solved = 0;
+  uint64_t solvedNodes = 0;
+  uint64_t solvedTime = 0;
+  int32_t solvedByTime[TIME_ROWS + 1] = {};
+  std::vector<std::string> failed;
+  for (const std::string& line : lines) {
+    if (Trim(line).empty()) continue;  // a blank line holds no position
+    ++positions;
+    // "<fen> bm <moves>;" and whatever follows the semicolon is ignored.
+    size_t bm = line.find("bm");
+    std::string opText = bm == std::string::npos ? line : line.substr(bm);
+    std::string fen = bm == std::string::npos ? std::string() : Trim(line.substr(0, bm));
+    size_t semicolon = std::min(opText.find(';'), opText.size());
+    std::string solutionText = semicolon > 2 ? opText.substr(2, semicolon - 2) : std::string();
+
+    TestSolutionCount = 0;
+    NewGame();
+    TableTitle(("TestSuite position #" + std::to_string(positions) + ": " + opText).substr(0, TEST_TEXT_MAX),
+               {Align::RIGHT});
+    TableRow({fen});
+    PrintTable();
+    SetBoard(fen, true);
+    ShowBoard();
+    ReadSolutions(solutionText);
+    if (TestSolutionCount == 0) {
+      ShowMessageBox("No valid solutions, position skipped", false);
+      continue;
+    }
+
+    if (!SearchForSolution(seconds)) {
+      ShowMessageBox("NOT SOLVED!", true);
+      failed.push_back(line.substr(0, TEST_TEXT_MAX));
+    } else {
+      ++solved;
+      solvedNodes += SearchState.Nodes;
+      uint64_t time = ElapsedMs();
+      solvedTime += time;
+      int32_t row = time < OVER_TEN_SECONDS_MS ? static_cast<int32_t>(std::nearbyint(time / 1000.0)) : TIME_ROWS;
+      ++solvedByTime[row];
+    }
+    ShowMessageBox("Solved: " + std::to_string(solved) + "/" + std::to_string(positions) +
+                       " Nodes: " + FormatCount(static_cast<int64_t>(solvedNodes), 0) +
+                       " Time: " + FormatDuration(static_cast<uint32_t>(solvedTime)) +
+                       " NPS: " + FormatNps(static_cast<uint32_t>(solvedTime), solvedNodes),
+                   false);
+  }
+
+  PrintSolvedByTime(solvedByTime);
+  if (failed.empty()) return;
+  TableTitle("Failed tests", {Align::RIGHT});
+  for (const std::string& text : failed) TableRow({text});
+  PrintTable();
+}
+
+// ---- Evaluation suite ----------------------------------------------------------------------
+
+void EvalSuite() {
+  std::vector<std::string> lines;
+  if (!AskEpdLines("Evaluation Suite EPD filename", lines)) return;
+  for (const std::string& line : lines) {
+    if (Trim(line).empty()) continue;
+    SetBoard(line, true);
+    ShowBoard();
+    if (ToLower(AskLine("Press <Enter> (Q to finish)")) == "q") break;
+  }
 }
