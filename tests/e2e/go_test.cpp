@@ -221,16 +221,6 @@ TEST(GoMates, MateInOneIsShownAndEndsTheSearch) {
   EXPECT_EQ(lines[2], "bestmove a1a8");
 }
 
-TEST(GoMates, MateInTwoEndsAfterItsIteration) {
-  std::string output = RunEngine("position fen 4k3/8/8/8/8/8/1R6/R3K3 w - - 0 1\ngo infinite\n");
-  SearchEnd end = LastSearch(output);
-  EXPECT_NE(end.Info.find(" score mate 2 "), std::string::npos) << output;
-  EXPECT_TRUE(end.BestMove == "a1a7" || end.BestMove == "b2b7") << output;
-  // Being mated in one ends it too.
-  end = LastSearch(RunEngine("position fen 4k3/R7/8/8/8/8/1R6/4K3 b - - 0 1\ngo infinite\n"));
-  EXPECT_NE(end.Info.find(" score mate -1 "), std::string::npos) << end.Info;
-}
-
 TEST(TimedSearch, SearchesTheGivenSecondsAndExits) {
   auto start = std::chrono::steady_clock::now();
   int code = -2;

@@ -1,5 +1,5 @@
-// Whole searches in the process: mates found and reported, the early ends of the deepening,
-// roots without moves, and the same search twice counting the same nodes.
+// Whole searches in the process: mates found, scored and reported, and the early ends of the
+// deepening they cause.
 #include <string>
 #include <vector>
 
@@ -51,12 +51,6 @@ TEST_F(MateTest, MateInOneEndsTheSearchAfterTheLineShowingIt) {
   EXPECT_EQ(output.substr(output.size() - 14), "bestmove a1a8\n");
 }
 
-TEST_F(MateTest, MateInOneForBlack) {
-  std::string output = Search("r5k1/8/8/8/8/8/5PPP/6K1 b - - 0 1", 30);
-  EXPECT_EQ(MoveText(SearchState.BestMove), "a8a1");
-  EXPECT_NE(output.find(" score mate 1 "), std::string::npos) << output;
-}
-
 // Two rooks against a king: a rook cuts off the seventh rank, the other mates on the eighth.
 TEST_F(MateTest, MateInTwoEndsAfterTheIterationThatFindsIt) {
   std::string output = Search("4k3/8/8/8/8/8/1R6/R3K3 w - - 0 1", 30);
@@ -79,33 +73,6 @@ TEST_F(MateTest, MatedInOneEndsTheSearch) {
   Search("4k3/R7/8/8/8/8/1R6/4K3 b - - 0 1", 30);
   EXPECT_EQ(SearchState.BestScore, -(SCORE_MATE - 3));
   EXPECT_LT(SearchState.IterationDepth, 5);
-}
-
-TEST_F(MateTest, RootsWithoutMovesPrintOnlyTheirVerdict) {
-  EXPECT_EQ(Search("R5k1/5ppp/8/8/8/8/8/6K1 b - - 0 1", 10), "info depth 0 score mate 0\r\nbestmove (none)\n");
-  EXPECT_EQ(SearchState.BestMove, MOVE_NONE);
-  EXPECT_EQ(Search("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", 10), "info depth 0 score cp 0\r\nbestmove (none)\n");
-}
-
-TEST_F(MateTest, ASingleLegalMoveIsPlayedAtTheFirstPoll) {
-  // The rook on b1 checks; only Kh2 is legal.
-  std::string output = Search("7k/8/8/8/8/8/6P1/1r5K w - - 0 1", 127);
-  EXPECT_EQ(MoveText(SearchState.BestMove), "h1h2");
-  EXPECT_EQ(SearchLimits.TimeLimit, 0);
-  // The first poll comes after one poll interval of nodes and stops the search.
-  EXPECT_LT(SearchState.Nodes, 2u * 16383);
-  EXPECT_EQ(output.substr(output.size() - 14), "bestmove h1h2\n");
-}
-
-TEST_F(MateTest, TheSameSearchCountsTheSameNodes) {
-  constexpr std::string_view kiwipete = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1";
-  std::string first = Search(kiwipete, 7);
-  uint64_t nodes = SearchState.Nodes;
-  Move best = SearchState.BestMove;
-  std::string second = Search(kiwipete, 7);
-  EXPECT_EQ(SearchState.Nodes, nodes);
-  EXPECT_EQ(SearchState.BestMove, best);
-  EXPECT_GT(nodes, 1000u);
 }
 
 }  // namespace
