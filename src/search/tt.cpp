@@ -32,6 +32,11 @@ TranspositionTableRecord TranspositionTable = {BuiltInEntries, BUILT_IN_BUCKETS 
 
 void TTResize(int32_t megabytes) {
   int32_t wanted = static_cast<int32_t>(std::bit_floor(static_cast<uint32_t>(std::clamp(megabytes, HASH_MIN_MB, HASH_MAX_MB))));
+  // Every new game asks for the table again: at the same size, emptying it is enough.
+  if (TranspositionTable.SizeMB == wanted) {
+    TTClear();
+    return;
+  }
   // The old array goes first: at 2 GiB there may be room for only one of them.
   if (TranspositionTable.SizeMB > 0) FreeLarge(TranspositionTable.Entries, BytesOf(TranspositionTable.SizeMB));
   TranspositionTable.Entries = BuiltInEntries;
@@ -39,12 +44,14 @@ void TTResize(int32_t megabytes) {
   TranspositionTable.SizeMB = 0;
 
   for (int32_t size = wanted; size >= HASH_MIN_MB; size /= 2) {
-    // A fresh mapping is zero-filled page by page as it is touched, so even 2 GiB is quick.
     void* memory = AllocateLarge(BytesOf(size));
     if (memory == nullptr) continue;
     TranspositionTable.Entries = static_cast<TTEntry*>(memory);
     TranspositionTable.BucketMask = static_cast<uint64_t>(size) * TT_ENTRIES_PER_MB / TT_BUCKET_SIZE - 1;
     TranspositionTable.SizeMB = size;
+    // Touch every page now, so that the first search does not pay for the page faults on
+    // its own clock.
+    TTClear();
     break;
   }
   if (TranspositionTable.SizeMB == 0) {

@@ -205,7 +205,7 @@ TEST_F(TTTest, ResizeGivesExactlyTheMegabytesAndAnEmptyTable) {
     ASSERT_EQ(TranspositionTable.SizeMB, megabytes);
     uint64_t entries = (TranspositionTable.BucketMask + 1) * 4;
     EXPECT_EQ(entries * sizeof(TTEntry), uint64_t(megabytes) << 20);
-    // The highest bucket is reachable and starts empty; only its page is touched.
+    // The highest bucket is reachable and starts empty.
     uint64_t last = TranspositionTable.BucketMask;
     EXPECT_EQ(Slot(last, 3).Key, 0u);
     TTStore(BucketKey(last, 1), 1, 1, BOUND_EXACT, MOVE_NONE, 0);
