@@ -122,6 +122,8 @@ void Unmake(std::string&) {
   ShowBoard();
 }
 
+void Board(std::string&) { ShowBoard(); }
+
 void ScorePair(std::string&) { PackScorePair(); }
 
 void RunBench(std::string&) { Bench(); }
@@ -168,7 +170,7 @@ constexpr CommandRow Commands[] = {
     {"perft", "p", Case::FOLDED, RunPerft},
     {"divide", "d", Case::FOLDED, RunDivide},
     {"bench", "be", Case::FOLDED, RunBench},
-    {"board", "b", Case::FOLDED, nullptr},
+    {"board", "b", Case::FOLDED, Board},
     {"kiwi", "k", Case::FOLDED, Kiwi},
     {"setboard", "s", Case::FOLDED, SetBoardText},
     {"uci", "", Case::FOLDED, Uci},

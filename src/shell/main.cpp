@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
   InitHistoryTables();
   InitHashKeys();
   InitSearchTables();
+  SetBoard(START_FEN, false);  // a valid position exists before anything reads one
   std::vector<std::string> args(argv + 1, argv + argc);
   RunMode mode = ChooseMode(args);
   if (mode == RunMode::USAGE) {
@@ -58,6 +59,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   InitConsole(mode == RunMode::CONSOLE);
+  ClearTable();
   LoadSettings();
   switch (mode) {
     case RunMode::CONSOLE:
@@ -83,8 +85,12 @@ int main(int argc, char** argv) {
       Think();
       break;
     }
-    default:
-      break;  // the one-shot tools arrive with the board, search and tools rooms
+    case RunMode::VIEW:
+      SetBoard(FenFromArguments(args, 1), true);
+      ShowBoard();
+      break;
+    case RunMode::USAGE:
+      break;  // printed and ended before the console was set up
   }
   return 0;
 }
