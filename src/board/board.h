@@ -1,11 +1,12 @@
 #pragma once
 // The board room's front door: the one position record, its accessors, the attack tables,
-// the hash keys, and FEN set-up and output.
+// hash keys, FEN, move generation and make/unmake, notation, move input, exchange evaluation.
 
 #include <cassert>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "board/bitboard.h"
 #include "board/types.h"
@@ -118,7 +119,6 @@ std::string WriteFen();
 
 // ---- Move notation and move input ----------------------------------------------------------
 
-#include <vector>
 
 // Coordinate text: origin, destination and the promotion letter ("e2e4", "e7e8q").
 std::string MoveText(Move move);

@@ -1,5 +1,6 @@
 // The console channel: unbuffered output, colours and the whole-line input reader.
-#include <cstring>
+#include <algorithm>
+#include <cstdio>
 #include <ctime>
 
 #include "console/console.h"

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // ---- Output -------------------------------------------------------------------------
 
@@ -88,7 +89,6 @@ bool TryReadInteger(std::string_view text, int32_t& value);
 // One shared box-drawn table: a caller gives the title, optionally a header row, then the
 // data rows, and prints it before any other caller starts one.
 
-#include <vector>
 
 enum class Align : uint8_t { RIGHT, LEFT };
 

@@ -6,7 +6,6 @@
 
 #include "board/board.h"
 #include "console/console.h"
-#include "platform/platform.h"
 #include "search/search.h"
 #include "shell/options.h"
 #include "shell/shell.h"
