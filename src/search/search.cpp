@@ -35,11 +35,6 @@ constexpr int32_t CAPTURE_SEE_MARGIN = 101;
 // changes hands.
 constexpr int32_t NULL_MOVE_EVAL_SUM = 33;
 
-// In a singular test the excluded move changes the key, so the test's result gets its own entry.
-constexpr uint64_t ExclusionKey(Move move) {
-  return static_cast<uint64_t>(static_cast<int64_t>(static_cast<int32_t>(static_cast<uint32_t>(move) << 16)));
-}
-
 struct TableHit {
   Move TTMove = MOVE_NONE;
   int32_t Value = -SCORE_INFINITE;
@@ -191,7 +186,8 @@ int32_t Search(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int32_t 
 
   // 6-8. The table: a deep enough bound ends a non-PV node at once.
   Move prevMove = previous.CurrentMove;
-  uint64_t tableKey = excludedMove != MOVE_NONE ? Position.Key ^ ExclusionKey(excludedMove) : Position.Key;
+  // A singular test keeps its result apart from the node's own (no exclusion leaves the key as it is).
+  uint64_t tableKey = ExcludedMoveKey(Position.Key, excludedMove);
   TableHit hit;
   ProbeTable(tableKey, ply, hit);
   if (!pvNode && hit.Depth >= depth && hit.Value != -SCORE_INFINITE &&
