@@ -28,3 +28,9 @@ test-slow: build
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+# Self-play match between two engine instances, every move checked by chess.js (needs Node.js and npm);
+# options pass through, e.g. make selfplay SELFPLAY_ARGS="--games 20 --tc 1+0.01".
+.PHONY: selfplay
+selfplay: build
+	node scripts/selfplay/selfplay.mjs --engine $(BUILD_DIR)/tavrin $(SELFPLAY_ARGS)

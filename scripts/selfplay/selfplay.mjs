@@ -1,0 +1,385 @@
+#!/usr/bin/env node
+// Self-play match between two instances of the engine, talking UCI through pipes. The script keeps
+// the clocks itself (wall time from "go" to "bestmove"), checks every move with an independent rules
+// library and adjudicates the game's end with that library's rules. Faults (illegal or garbled moves,
+// crashes, hangs) are reported with the game's PGN and the engine's last lines, and make the exit
+// code 1.
+
+import { spawn, spawnSync } from 'node:child_process';
+import { existsSync, readdirSync, readFileSync, statSync, writeFileSync } from 'node:fs';
+import { loadavg } from 'node:os';
+import { dirname, join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import {
+  USAGE, adjudicate, chooseOpenings, faultResult, formatScore, parseArgs, parseBestmove, parseInfo,
+  readOpening, splitPgnGames, timeForfeitResult,
+} from './lib.mjs';
+
+const SCRIPT_DIR = dirname(fileURLToPath(import.meta.url));
+const REPO_DIR = resolve(SCRIPT_DIR, '..', '..');
+const HANDSHAKE_TIMEOUT_MS = 10000;
+const HANG_GRACE_MS = 2000;
+const REMEMBERED_LINES = 30;
+const INSTANCES = ['A', 'B'];
+
+// The rules library is installed from the lock file on first use, so a fresh checkout needs no setup.
+async function loadRulesLibrary() {
+  if (!existsSync(join(SCRIPT_DIR, 'node_modules', 'chess.js'))) {
+    const install = spawnSync('npm', ['ci', '--silent'], { cwd: SCRIPT_DIR, stdio: 'inherit' });
+    if (install.status !== 0) throw new Error('npm ci failed: the rules library chess.js could not be installed');
+  }
+  return (await import('chess.js')).Chess;
+}
+
+function loadOpenings(Chess, path) {
+  const files = statSync(path).isDirectory()
+    ? readdirSync(path).filter((name) => name.endsWith('.pgn')).sort().map((name) => join(path, name))
+    : [path];
+  const games = files.flatMap((file) => splitPgnGames(readFileSync(file, 'latin1')));
+  if (games.length === 0) throw new Error(`no PGN games in ${path}`);
+  return { files, games, read: (index) => readOpening(Chess, games[index]) };
+}
+
+// One engine process: a line reader over its output, the last lines in and out, and one waiter at a time.
+class Engine {
+  constructor(instance, path, hashMb) {
+    this.instance = instance;
+    this.path = path;
+    this.hashMb = hashMb;
+  }
+
+  async start() {
+    this.recent = [];
+    this.exit = null;
+    this.waiter = null;
+    this.lastInfo = null;
+    this.awaitingBestmove = false;
+    this.strayBestmove = null;
+    let pending = '';
+    this.child = spawn(this.path, [], { stdio: ['pipe', 'pipe', 'pipe'] });
+    this.child.stdin.on('error', () => {}); // a write to a dead engine shows up as its exit
+    this.child.stdout.setEncoding('latin1');
+    this.child.stdout.on('data', (chunk) => {
+      const at = process.hrtime.bigint();
+      pending += chunk;
+      const lines = pending.split('\n');
+      pending = lines.pop();
+      for (const line of lines) this.receive(line.replace(/\r$/, ''), at);
+    });
+    this.child.stderr.setEncoding('latin1');
+    this.child.stderr.on('data', (chunk) => {
+      for (const line of chunk.split('\n')) if (line !== '') this.remember(`stderr: ${line}`);
+    });
+    this.child.on('error', (error) => this.finish({ error: error.message }));
+    this.child.on('close', (code, signal) => this.finish({ code, signal }));
+    this.send('uci');
+    const uciok = await this.waitFor((line) => line === 'uciok', HANDSHAKE_TIMEOUT_MS);
+    if (!uciok.line) return uciok;
+    if (this.hashMb > 0) this.send(`setoption name Hash value ${this.hashMb}`);
+    return this.synchronise();
+  }
+
+  synchronise() {
+    this.send('isready');
+    return this.waitFor((line) => line === 'readyok', HANDSHAKE_TIMEOUT_MS);
+  }
+
+  receive(line, at) {
+    this.remember(`< ${line}`);
+    if (line.startsWith('info')) this.lastInfo = parseInfo(line) ?? this.lastInfo;
+    if (line.startsWith('bestmove')) {
+      if (!this.awaitingBestmove) this.strayBestmove ??= line;
+      this.awaitingBestmove = false;
+    }
+    if (this.waiter && this.waiter.match(line)) this.settle({ line, at });
+  }
+
+  finish(exit) {
+    if (this.exit) return;
+    this.exit = exit;
+    this.settle({ exit });
+  }
+
+  remember(text) {
+    this.recent.push(text);
+    if (this.recent.length > REMEMBERED_LINES) this.recent.shift();
+  }
+
+  send(line) {
+    this.remember(`> ${line}`);
+    if (!this.exit) this.child.stdin.write(`${line}\n`);
+  }
+
+  // Resolves with { line, at } for the first matching line, { exit } when the process ends, or
+  // { timeout: true } when nothing came within timeoutMs.
+  waitFor(match, timeoutMs) {
+    if (this.exit) return Promise.resolve({ exit: this.exit });
+    return new Promise((resolvePromise) => {
+      const timer = setTimeout(() => this.settle({ timeout: true }), timeoutMs);
+      this.waiter = { match, resolve: resolvePromise, timer };
+    });
+  }
+
+  settle(outcome) {
+    const waiter = this.waiter;
+    if (!waiter) return;
+    this.waiter = null;
+    clearTimeout(waiter.timer);
+    waiter.resolve(outcome);
+  }
+
+  async stop() {
+    if (this.exit) return;
+    const closed = new Promise((resolvePromise) => this.child.once('close', resolvePromise));
+    this.child.kill('SIGKILL');
+    await closed;
+  }
+
+  async restart() {
+    await this.stop();
+    return this.start();
+  }
+}
+
+function describeExit(exit) {
+  if (exit.error) return `could not run: ${exit.error}`;
+  return exit.signal ? `killed by signal ${exit.signal}` : `exited with code ${exit.code}`;
+}
+
+// A failed handshake or wait is a crash when the process ended and a hang when it did not answer.
+function faultFromOutcome(outcome, what) {
+  if (outcome.exit) return { kind: 'crash', detail: `${what}: ${describeExit(outcome.exit)}` };
+  return { kind: 'hang', detail: `${what}: no answer in time` };
+}
+
+function formatTc(options) {
+  return `${options.baseMs / 1000}+${options.incMs / 1000}`;
+}
+
+function positionCommand(opening, moves) {
+  const start = opening.fen ? `position fen ${opening.fen}` : 'position startpos';
+  return moves.length ? `${start} moves ${moves.join(' ')}` : start;
+}
+
+// A bestmove nobody asked for means the engine's output is out of step with its input.
+function strayFault(engines) {
+  const side = engines.findIndex((engine) => engine.strayBestmove);
+  return side < 0 ? null : { kind: 'garbled', detail: `unrequested "${engines[side].strayBestmove}"`, side };
+}
+
+// Plays one game between engines[0] (White) and engines[1] (Black) from the opening.
+async function playGame(Chess, options, number, openingIndex, opening, engines) {
+  const names = engines.map((engine) => `Tavrin ${engine.instance}`);
+  const game = opening.fen ? new Chess(opening.fen) : new Chess();
+  for (const move of opening.moves) game.move(move);
+  if (opening.moves.length) game.setComment('book');
+  const moves = [...opening.moves];
+  const clocks = [options.baseMs, options.baseMs];
+  const timeUse = engines.map(() => ({ moves: 0, totalMs: 0, maxMs: 0, lowestClockMs: options.baseMs }));
+  let end = null;
+  let fault = null;
+  let commands = [];
+
+  for (const [side, engine] of engines.entries()) {
+    engine.send('ucinewgame');
+    const ready = await engine.synchronise();
+    if (!ready.line) {
+      fault = { ...faultFromOutcome(ready, 'after ucinewgame'), side };
+      commands = ['ucinewgame', 'isready'];
+      break;
+    }
+  }
+
+  while (!fault && !(fault = strayFault(engines)) && !(end = adjudicate(game, options.maxPlies))) {
+    const side = game.turn() === 'w' ? 0 : 1;
+    const engine = engines[side];
+    commands = [
+      positionCommand(opening, moves),
+      `go wtime ${Math.max(0, Math.floor(clocks[0]))} btime ${Math.max(0, Math.floor(clocks[1]))} winc ${options.incMs} binc ${options.incMs}`,
+    ];
+    engine.lastInfo = null;
+    engine.send(commands[0]);
+    engine.awaitingBestmove = true;
+    const sentAt = process.hrtime.bigint();
+    engine.send(commands[1]);
+    const reply = await engine.waitFor((line) => line.startsWith('bestmove'), clocks[side] + HANG_GRACE_MS);
+    if (!reply.line) {
+      fault = { ...faultFromOutcome(reply, 'waiting for bestmove'), side };
+      if (reply.timeout) await engine.stop();
+      break;
+    }
+    const elapsedMs = Number(reply.at - sentAt) / 1e6;
+    const parsed = parseBestmove(reply.line);
+    if (parsed.error) {
+      fault = { kind: 'garbled', detail: `"${reply.line}": ${parsed.error}`, side };
+      break;
+    }
+    const legal = game.moves({ verbose: true }).find((move) => move.lan === parsed.move);
+    if (!legal) {
+      fault = { kind: 'illegal', detail: `"${parsed.move}" is not legal in ${game.fen()}`, side };
+      break;
+    }
+    const use = timeUse[side];
+    use.moves++;
+    use.totalMs += elapsedMs;
+    use.maxMs = Math.max(use.maxMs, elapsedMs);
+    clocks[side] -= elapsedMs;
+    use.lowestClockMs = Math.min(use.lowestClockMs, clocks[side]);
+    game.move(legal.san);
+    moves.push(parsed.move);
+    const info = engine.lastInfo;
+    game.setComment(`${info ? `${formatScore(info.score)}/${info.depth} ` : ''}${Math.round(elapsedMs)}ms`);
+    if (clocks[side] < 0) {
+      end = timeForfeitResult(game, side === 0 ? 'w' : 'b');
+      end.flag = { side, elapsedMs, clockMs: clocks[side] + elapsedMs };
+      break;
+    }
+    clocks[side] += options.incMs;
+  }
+  fault ??= strayFault(engines);
+  if (fault) end = { result: faultResult(fault.side === 0 ? 'w' : 'b'), reason: `${fault.kind} by ${engines[fault.side].instance}` };
+
+  game.setHeader('Event', 'Tavrin self-play');
+  game.setHeader('Round', String(number));
+  game.setHeader('White', names[0]);
+  game.setHeader('Black', names[1]);
+  game.setHeader('TimeControl', formatTc(options).replace(/^(\d+(?:\.\d+)?)\+0$/, '$1'));
+  game.setHeader('Opening', `#${openingIndex + 1}`);
+  game.setHeader('Termination', end.reason);
+  game.setHeader('Result', end.result);
+  return { number, openingIndex, opening, white: engines[0].instance, ...end, fault, commands, plies: game.history().length, pgn: game.pgn(), timeUse };
+}
+
+function formatDuration(ms) {
+  const seconds = Math.round(ms / 1000);
+  return `${Math.floor(seconds / 60)}m${String(seconds % 60).padStart(2, '0')}s`;
+}
+
+function gameLine(record, total) {
+  const pairing = record.white === 'A' ? 'A-B' : 'B-A';
+  const book = record.opening.san.slice(0, 4).join(' ');
+  return `game ${String(record.number).padStart(String(total).length)}/${total}  opening #${record.openingIndex + 1} (${book}...)  ${pairing}  ${record.result.padEnd(7)}  ${record.reason.padEnd(22)}  ${record.plies} plies`;
+}
+
+function printFault(record, engine) {
+  console.log(`  FAULT in game ${record.number}: ${record.fault.kind} by ${engine.instance} (${record.fault.side === 0 ? 'White' : 'Black'}): ${record.fault.detail}`);
+  console.log('  reproduce with:');
+  for (const command of record.commands) console.log(`    ${command}`);
+  console.log('  engine\'s last lines:');
+  for (const line of engine.recent) console.log(`    ${line}`);
+  console.log('  PGN:');
+  for (const line of record.pgn.split('\n')) console.log(`    ${line}`);
+}
+
+function printFlag(record) {
+  const { side: flagSide, elapsedMs, clockMs } = record.flag;
+  const instance = flagSide === 0 ? record.white : (record.white === 'A' ? 'B' : 'A');
+  console.log(`  flag: ${instance} took ${elapsedMs.toFixed(1)} ms with ${clockMs.toFixed(1)} ms on its clock at ply ${record.plies}`);
+}
+
+function summarise(records, options, wallMs, loadAtStart) {
+  const count = (predicate) => records.filter(predicate).length;
+  const winner = (record) => {
+    if (record.result === '1-0') return record.white;
+    if (record.result === '0-1') return record.white === 'A' ? 'B' : 'A';
+    return null;
+  };
+  const faults = (kind) => count((record) => record.fault?.kind === kind);
+  const reasons = new Map();
+  for (const record of records) reasons.set(record.reason, (reasons.get(record.reason) ?? 0) + 1);
+  const plies = records.map((record) => record.plies);
+  console.log('');
+  console.log(`games ${records.length} at ${formatTc(options)}: A wins ${count((r) => winner(r) === 'A')}, B wins ${count((r) => winner(r) === 'B')}, draws ${count((r) => r.result === '1/2-1/2')} (White wins ${count((r) => r.result === '1-0')}, Black wins ${count((r) => r.result === '0-1')})`);
+  console.log(`endings: ${[...reasons].sort((a, b) => b[1] - a[1]).map(([reason, n]) => `${reason} ${n}`).join(', ')}`);
+  console.log(`illegal moves ${faults('illegal')}, garbled bestmoves ${faults('garbled')}, time forfeits ${count((r) => r.flag)}, crashes ${faults('crash')}, hangs ${faults('hang')}`);
+  console.log(`average plies ${(plies.reduce((a, b) => a + b, 0) / plies.length).toFixed(1)} (shortest ${Math.min(...plies)}, longest ${Math.max(...plies)})`);
+  for (const instance of INSTANCES) {
+    const uses = records.flatMap((record) => record.timeUse.filter((_, sideIndex) => (sideIndex === 0) === (record.white === instance)));
+    const moves = uses.reduce((a, use) => a + use.moves, 0);
+    if (moves === 0) continue;
+    const mean = uses.reduce((a, use) => a + use.totalMs, 0) / moves;
+    const max = Math.max(...uses.map((use) => use.maxMs));
+    const lowest = Math.min(...uses.map((use) => use.lowestClockMs));
+    console.log(`time use ${instance}: ${moves} moves, mean ${mean.toFixed(1)} ms, longest ${max.toFixed(1)} ms, lowest clock left ${lowest.toFixed(0)} ms`);
+  }
+  console.log(`total time ${formatDuration(wallMs)}; load average ${loadAtStart.toFixed(2)} at start, ${loadavg()[0].toFixed(2)} at end`);
+}
+
+async function main() {
+  const parsed = parseArgs(process.argv.slice(2));
+  if (parsed.error) {
+    console.error(`selfplay: ${parsed.error}\n${USAGE}`);
+    return 2;
+  }
+  const options = parsed.options;
+  if (options.help) {
+    console.log(USAGE);
+    return 0;
+  }
+  const enginePath = options.engine ? resolve(options.engine) : join(REPO_DIR, 'build', 'tavrin');
+  const openingsPath = options.openings ? resolve(options.openings) : resolve(REPO_DIR, '..', 'shared', 'data', 'openings');
+  if (!existsSync(enginePath)) {
+    console.error(`selfplay: no engine at ${enginePath} (build it with "make build")`);
+    return 2;
+  }
+  if (!existsSync(openingsPath)) {
+    console.error(`selfplay: no openings at ${openingsPath} (give --openings PATH)`);
+    return 2;
+  }
+  const Chess = await loadRulesLibrary();
+  const openings = loadOpenings(Chess, openingsPath);
+  const chosen = chooseOpenings(options.games, openings.games.length, options.seed);
+  const loadAtStart = loadavg()[0];
+  console.log(`selfplay: ${options.games} games at ${formatTc(options)}, engine ${enginePath}${options.hash ? `, hash ${options.hash} MB` : ''}, concurrency ${options.concurrency}`);
+  console.log(`openings: ${openings.games.length} from ${openings.files.join(', ')}; seed ${options.seed}; move cap ${options.maxPlies} plies; load average ${loadAtStart.toFixed(2)}`);
+
+  const startedAt = Date.now();
+  const records = [];
+  const pairs = [];
+  let next = 0;
+  const worker = async () => {
+    const engines = INSTANCES.map((instance) => new Engine(instance, enginePath, options.hash));
+    pairs.push(engines);
+    for (const engine of engines) {
+      const started = await engine.start();
+      if (!started.line) throw new Error(`engine ${engine.instance} did not start: ${faultFromOutcome(started, 'uci handshake').detail}\n${engine.recent.join('\n')}`);
+    }
+    while (next < options.games) {
+      const index = next++;
+      const openingIndex = chosen[Math.floor(index / 2)];
+      const opening = openings.read(openingIndex);
+      if (opening.error) throw new Error(`opening #${openingIndex + 1} is unreadable: ${opening.error}`);
+      const seats = index % 2 === 0 ? engines : [engines[1], engines[0]];
+      const record = await playGame(Chess, options, index + 1, openingIndex, opening, seats);
+      records.push(record);
+      console.log(gameLine(record, options.games));
+      if (record.flag) printFlag(record);
+      if (record.fault) {
+        const culprit = seats[record.fault.side];
+        printFault(record, culprit);
+        const restarted = await culprit.restart();
+        if (!restarted.line) throw new Error(`engine ${culprit.instance} did not restart after its fault`);
+      }
+    }
+  };
+  const stopAll = () => Promise.all(pairs.flat().map((engine) => engine.stop()));
+  process.on('SIGINT', () => stopAll().then(() => process.exit(130)));
+  try {
+    await Promise.all(Array.from({ length: Math.min(options.concurrency, options.games) }, worker));
+  } catch (error) {
+    console.error(`selfplay: ${error.message}`);
+    await stopAll();
+    return 2;
+  }
+  await Promise.all(pairs.flat().map(async (engine) => {
+    engine.send('quit');
+    await engine.waitFor(() => false, 2000);
+    await engine.stop();
+  }));
+  records.sort((a, b) => a.number - b.number);
+  if (options.pgn) writeFileSync(options.pgn, records.map((record) => record.pgn).join('\n\n') + '\n');
+  summarise(records, options, Date.now() - startedAt, loadAtStart);
+  return records.some((record) => record.fault) ? 1 : 0;
+}
+
+process.exitCode = await main();

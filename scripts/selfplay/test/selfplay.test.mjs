@@ -1,0 +1,70 @@
+// Runs the match script against a stand-in engine that misbehaves on purpose, and checks that each
+// fault is counted, reported with its reproduction, and sets the exit code.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+const HERE = dirname(fileURLToPath(import.meta.url));
+const WORK = mkdtempSync(join(tmpdir(), 'selfplay-test-'));
+const OPENINGS = join(WORK, 'openings.pgn');
+writeFileSync(OPENINGS, '[Result "*"]\n\n1. e4 e5 2. Nf3 Nc6 *\n');
+
+function runMatch(fault, extra = [], faultSide = '') {
+  const pgn = join(WORK, `${fault || 'clean'}.pgn`);
+  const run = spawnSync(process.execPath, [
+    join(HERE, '..', 'selfplay.mjs'), '--engine', join(HERE, 'fake-engine.mjs'), '--openings', OPENINGS,
+    '--tc', '0.5+0.01', '--pgn', pgn, ...extra,
+  ], { encoding: 'utf8', env: { ...process.env, FAKE_ENGINE_FAULT: fault, FAKE_ENGINE_FAULT_SIDE: faultSide }, timeout: 60000 });
+  return { ...run, pgn: readFileSync(pgn, 'utf8') };
+}
+
+function faultCounts(stdout) {
+  const match = /illegal moves (\d+), garbled bestmoves (\d+), time forfeits (\d+), crashes (\d+), hangs (\d+)/.exec(stdout);
+  assert.ok(match, stdout);
+  const [illegal, garbled, forfeits, crashes, hangs] = match.slice(1).map(Number);
+  return { illegal, garbled, forfeits, crashes, hangs };
+}
+
+const NONE = { illegal: 0, garbled: 0, forfeits: 0, crashes: 0, hangs: 0 };
+
+test('a clean match plays both colours from the book and exits 0', () => {
+  const run = runMatch('', ['--games', '2', '--max-plies', '40']);
+  assert.equal(run.status, 0, run.stdout + run.stderr);
+  assert.deepEqual(faultCounts(run.stdout), NONE);
+  assert.match(run.stdout, /game 1\/2 .* A-B /);
+  assert.match(run.stdout, /game 2\/2 .* B-A /);
+  assert.match(run.stdout, /games 2 at 0\.5\+0\.01: A wins 0, B wins 0, draws 2/);
+  assert.match(run.pgn, /1\. e4 e5 2\. Nf3 Nc6 \{book\}/);
+  assert.equal((run.pgn.match(/\[Termination "move cap"\]/g) ?? []).length, 2);
+});
+
+for (const [fault, behaviour, counted, detail] of [
+  ['illegal', 'plays an illegal move', { illegal: 1 }, /"a1a1" is not legal in /],
+  ['garbled', 'answers a bare bestmove', { garbled: 1 }, /"bestmove": bestmove without a move/],
+  ['stray', 'answers twice', { garbled: 1 }, /unrequested "bestmove /],
+  ['crash', 'exits mid-game', { crashes: 1 }, /exited with code 3/],
+  ['hang', 'never answers', { hangs: 1 }, /waiting for bestmove: no answer in time/],
+]) {
+  test(`an engine that ${behaviour} loses the game, is reported with a reproduction and fails the run`, () => {
+    const run = runMatch(fault, ['--games', '1', '--max-plies', '40'], 'b');
+    assert.equal(run.status, 1, run.stdout + run.stderr);
+    assert.deepEqual(faultCounts(run.stdout), { ...NONE, ...counted });
+    assert.match(run.stdout, detail);
+    assert.match(run.stdout, /game 1\/1 .* 1-0 +\w+ by B /);
+    assert.match(run.stdout, /reproduce with:\n +position startpos moves e2e4 e7e5 g1f3 b8c6(?: [a-h][1-8][a-h][1-8])+\n +go wtime \d+ btime \d+ winc 10 binc 10\n/);
+    assert.match(run.stdout, /engine's last lines:\n/);
+    assert.match(run.stdout, /\[Result "1-0"\]/);
+  });
+}
+
+test('an engine that oversteps its clock loses on time, which is counted but is no fault', () => {
+  const run = runMatch('slow', ['--games', '1', '--max-plies', '40'], 'w');
+  assert.equal(run.status, 0, run.stdout + run.stderr);
+  assert.deepEqual(faultCounts(run.stdout), { ...NONE, forfeits: 1 });
+  assert.match(run.stdout, /game 1\/1 .* 0-1 +time forfeit /);
+  assert.match(run.stdout, /flag: A took \d+\.\d ms with \d+\.\d ms on its clock/);
+});
