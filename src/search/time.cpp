@@ -16,6 +16,11 @@ constexpr int32_t HORIZON_MOVES = 50;
 // The poll interval is the node budget's low 14 bits: 16383 for the default budget.
 constexpr int64_t POLL_MASK = 16383;
 
+// Below this budget 16,383 nodes (about 10 ms) are too coarse a step: at a one-second game
+// the engine would lose on time. Such searches look at the clock every 1,023 nodes.
+constexpr int32_t TIGHT_BUDGET_MS = 1000;
+constexpr int32_t TIGHT_POLL_INTERVAL = 1023;
+
 // Halves to even; clamped, because odd clock values (a negative movestogo) can leave 32 bits.
 int32_t RoundToInt(double value) {
   return static_cast<int32_t>(std::clamp(std::nearbyint(value), double{INT32_MIN}, double{INT32_MAX}));
@@ -53,6 +58,8 @@ void StartSearch() {
   if (TranspositionTable.Generation > 255) TranspositionTable.Generation = 0;
   StartTime = NowMilliseconds();
   SearchState.PollInterval = static_cast<int32_t>(SearchLimits.NodeLimit & POLL_MASK);
+  if (SearchLimits.TimeLimit < TIGHT_BUDGET_MS)
+    SearchState.PollInterval = std::min(SearchState.PollInterval, TIGHT_POLL_INTERVAL);
   SearchState.PollCountdown = SearchState.PollInterval;
 }
 

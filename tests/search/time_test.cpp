@@ -97,11 +97,27 @@ TEST_F(TimeTest, PollIntervalIsTheNodeBudgetsLowFourteenBits) {
     int32_t Interval;
   };
   // 20000 = 16384 + 3616; the default 2^31 - 1 has all low bits set; 16384 polls every node.
+  SearchLimits.TimeLimit = 500000000;
   for (Case c : {Case{2147483647, 16383}, Case{20000, 3616}, Case{16384, 0}, Case{100, 100}}) {
     SearchLimits.NodeLimit = c.NodeLimit;
     StartSearch();
     EXPECT_EQ(SearchState.PollInterval, c.Interval) << c.NodeLimit;
     EXPECT_EQ(SearchState.PollCountdown, c.Interval) << c.NodeLimit;
+  }
+}
+
+TEST_F(TimeTest, BudgetsBelowOneSecondPollEvery1023Nodes) {
+  struct Case {
+    int32_t TimeLimit;
+    int64_t NodeLimit;
+    int32_t Interval;
+  };
+  for (Case c : {Case{16, 2147483647, 1023}, Case{999, 2147483647, 1023}, Case{1000, 2147483647, 16383},
+                 Case{0, 2147483647, 1023}, Case{16, 100, 100}, Case{16, 16384, 0}}) {
+    SearchLimits.TimeLimit = c.TimeLimit;
+    SearchLimits.NodeLimit = c.NodeLimit;
+    StartSearch();
+    EXPECT_EQ(SearchState.PollInterval, c.Interval) << c.TimeLimit << " ms, " << c.NodeLimit << " nodes";
   }
 }
 
