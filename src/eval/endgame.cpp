@@ -5,10 +5,10 @@
 
 #include "board/board.h"
 #include "eval/material.h"
+#include "eval/pieces.h"
 
 namespace {
 
-constexpr Bitboard DARK_SQUARES = 0xAA55AA55AA55AA55ULL;  // a1, c1, ..., b2, ...
 constexpr Bitboard ROOK_FILES = FileMask[FILE_A] | FileMask[FILE_H];
 
 constexpr int32_t WON_ENDING = 10000;         // lifts a forced win above every ordinary value

@@ -14,8 +14,6 @@ namespace {
 constexpr int32_t TEMPO = 28;                // bonus of the side to move
 constexpr int32_t EVALUATION_LIMIT = 32000;  // keeps every static value clear of mate scores
 
-constexpr Bitboard DARK_SQUARES = 0xAA55AA55AA55AA55ULL;  // a1, c1, ..., b2, ...
-constexpr Bitboard QUEEN_SIDE = 0x0F0F0F0F0F0F0F0FULL;   // files a-d
 constexpr Bitboard KING_SIDE = ~QUEEN_SIDE;
 
 constexpr int32_t Sign(int32_t x) { return (x > 0) - (x < 0); }

@@ -62,9 +62,7 @@ constexpr Bitboard OutpostZone[COLOUR_NB] = {
     RankMask[RANK_5] | RankMask[RANK_4] | RankMask[RANK_3],
 };
 constexpr Bitboard EDGE_FILES = FileMask[FILE_A] | FileMask[FILE_B] | FileMask[FILE_G] | FileMask[FILE_H];
-constexpr Bitboard QUEEN_SIDE = FileMask[FILE_A] | FileMask[FILE_B] | FileMask[FILE_C] | FileMask[FILE_D];
 constexpr Bitboard CENTRE = BitOf(D4) | BitOf(E4) | BitOf(D5) | BitOf(E5);
-constexpr Bitboard DARK_SQUARES = 0xAA55AA55AA55AA55ULL;
 
 // The pieces of either colour that stand alone between square and one of the sliders; the
 // sliders themselves do not block one another.
