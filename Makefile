@@ -34,3 +34,28 @@ clean:
 .PHONY: selfplay
 selfplay: build
 	node scripts/selfplay/selfplay.mjs --engine $(BUILD_DIR)/tavrin $(SELFPLAY_ARGS)
+
+# The fast suite under AddressSanitizer and UndefinedBehaviorSanitizer, in its own build directory.
+.PHONY: test-sanitize
+test-sanitize: | deps
+	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIN_SANITIZE=ON
+	cmake --build build-sanitize -j $(JOBS)
+	ctest --test-dir build-sanitize --output-on-failure -LE slow -j $(JOBS)
+
+# libFuzzer targets built with clang; each runs FUZZ_SECONDS (default 60) from its seed corpus.
+FUZZ_SECONDS ?= 60
+.PHONY: fuzz
+fuzz:
+	sh scripts/fuzz.sh $(FUZZ_SECONDS)
+
+# Long self-play and go/stop soak; see scripts/soak/README.md for the options.
+.PHONY: soak
+soak: build
+	sh scripts/soak/soak.sh --engine $(BUILD_DIR)/tavrin $(SOAK_ARGS)
+
+# Windows executable cross-built with mingw-w64, and its tests under wine.
+.PHONY: windows test-windows
+windows:
+	sh scripts/windows.sh build
+test-windows:
+	sh scripts/windows.sh test
