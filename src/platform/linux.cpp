@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <poll.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -162,18 +161,6 @@ void SleepMilliseconds(int milliseconds) {
 bool FileExists(const std::string& path) {
   struct stat info;
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-bool ReadTextLines(const std::string& path, std::vector<std::string>& lines) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  lines.clear();
-  std::string line;
-  while (std::getline(file, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return true;
 }
 
 void* AllocateLarge(size_t bytes) {

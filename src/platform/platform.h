@@ -10,7 +10,8 @@
 // True when standard input is a terminal (a person typing) rather than a pipe or file.
 bool StdinIsTerminal();
 
-// Drops whatever a person typed before the program was ready for it.
+// Drops whatever a person typed before the program was ready for it (a Windows console
+// also stops queueing window and mouse events).
 void DiscardTerminalInput();
 
 // Reads what is waiting on standard input without blocking. Returns the number of bytes
@@ -20,12 +21,13 @@ long ReadAvailableInput(char* buffer, size_t capacity);
 // Waits at most the given milliseconds for input to arrive (or end).
 void WaitForInput(int milliseconds);
 
-// Writes all bytes to standard output at once; code page 437 bytes above 0x7F are shown
-// as UTF-8 unless TAVRIN_CP437=1 asks for the raw bytes.
+// Writes all bytes to standard output at once. On Linux code page 437 bytes above 0x7F are
+// shown as UTF-8 unless TAVRIN_CP437=1 asks for the raw bytes; Windows writes them unchanged.
 void WriteOutput(const char* bytes, size_t length);
 
-// ANSI colour for a console attribute byte (background high nibble, foreground low
-// nibble, Windows colour order); written only to a colour-capable terminal.
+// Colour for a console attribute byte (background high nibble, foreground low nibble,
+// Windows colour order): the console's own attribute on Windows, an ANSI sequence on a
+// colour-capable Linux terminal, nothing on a pipe or file.
 void SetOutputAttribute(uint8_t attribute);
 void ResetOutputAttribute();
 
@@ -42,3 +44,8 @@ bool ReadTextLines(const std::string& path, std::vector<std::string>& lines);
 // Zero-filled memory for the big tables; nullptr when the system refuses.
 void* AllocateLarge(size_t bytes);
 void FreeLarge(void* memory, size_t bytes);
+
+#ifdef _WIN32
+// A raw-data (RCDATA) resource of the executable, with its size; nullptr when there is none.
+const unsigned char* ExecutableResource(const char* name, size_t& size);
+#endif

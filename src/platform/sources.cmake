@@ -1,2 +1,7 @@
-# Sources of the platform room.
-list(APPEND TAVRIN_SOURCES src/platform/linux.cpp)
+# Sources of the platform room: one implementation per operating system.
+if(WIN32)
+  list(APPEND TAVRIN_SOURCES src/platform/windows.cpp)
+else()
+  list(APPEND TAVRIN_SOURCES src/platform/linux.cpp)
+endif()
+list(APPEND TAVRIN_SOURCES src/platform/files.cpp)

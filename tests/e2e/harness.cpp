@@ -5,11 +5,27 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <sstream>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
+
+// The engine under test is build/tavrin unless TAVRIN_TEST_BINARY names another one, started
+// through the blank-separated words of TAVRIN_TEST_LAUNCHER when that is set (the Windows
+// build runs as TAVRIN_TEST_LAUNCHER="wine pipe_relay.exe" TAVRIN_TEST_BINARY=tavrin.exe).
+// Linux runs set neither.
+std::vector<std::string> EngineCommand() {
+  std::vector<std::string> words;
+  if (const char* launcher = std::getenv("TAVRIN_TEST_LAUNCHER")) {
+    std::istringstream split(launcher);
+    for (std::string word; split >> word;) words.push_back(word);
+  }
+  const char* binary = std::getenv("TAVRIN_TEST_BINARY");
+  words.push_back(binary && *binary ? binary : TAVRIN_BINARY);
+  return words;
+}
 
 int64_t NowMs() {
   using namespace std::chrono;
@@ -43,12 +59,12 @@ Engine::Engine(EngineOptions options) {
     else
       unsetenv("TAVRIN_CP437");
     for (const std::string& entry : options.ExtraEnv) putenv(strdup(entry.c_str()));
+    std::vector<std::string> command = EngineCommand();
     std::vector<char*> argv;
-    std::string program = TAVRIN_BINARY;
-    argv.push_back(program.data());
+    for (std::string& word : command) argv.push_back(word.data());
     for (std::string& arg : options.Args) argv.push_back(arg.data());
     argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
+    execvp(argv[0], argv.data());
     _exit(127);
   }
   close(toChild[0]);

@@ -1,0 +1,1 @@
+list(APPEND UNIT_TESTS platform/platform_test.cpp)
