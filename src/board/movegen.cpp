@@ -243,12 +243,12 @@ MoveEntry* AddEvasions(MoveEntry* out, const Legality& legality) {
   assert(checkers);
 
   // The king may not step along a checking line, not even away from the checker, but it may
-  // take the checker.
+  // take the checker unless another checker's line runs through it.
   Bitboard sliders = Position.PieceBB[BISHOP] | Position.PieceBB[ROOK] | Position.PieceBB[QUEEN];
   Bitboard forbidden = 0;
   for (Bitboard b = checkers & sliders; b;) {
     int32_t checker = PopLowestBit(b);
-    forbidden = (forbidden | Line[king][checker]) ^ SquareBit[checker + 1];
+    forbidden |= Line[king][checker] ^ SquareBit[checker + 1];
   }
   Bitboard steps = PseudoAttacks[KING][king] & ~Position.ColourBB[Us] & ~forbidden;
   out = AddMoves<true>(out, king, KeepSafeForKing<Legal>(steps, Us ^ 1), 0);
