@@ -109,6 +109,16 @@ int32_t AskNumber(std::string_view prompt, int32_t highest) {
 
 }  // namespace
 
+std::string ReadPerftSuiteLine(const std::string& line, int32_t maxDepth) {
+  std::string rest = line;
+  std::string fen = NextToken(rest, ';');
+  SetBoard(fen, true);
+  ShowBoard();
+  std::fill(std::begin(PerftExpected), std::end(PerftExpected), 0);
+  ReadExpectedCounts(line, rest, maxDepth);
+  return fen;
+}
+
 void PerftSuite() {
   std::vector<std::string> lines;
   if (!AskEpdLines("Perft EPD filename", lines)) return;
@@ -121,12 +131,7 @@ void PerftSuite() {
   int32_t exact = 0;
   for (const std::string& line : lines) {
     if (Trim(line).empty()) continue;  // a blank line holds no position
-    std::string rest = line;
-    std::string fen = NextToken(rest, ';');
-    SetBoard(fen, true);
-    ShowBoard();
-    std::fill(std::begin(PerftExpected), std::end(PerftExpected), 0);
-    ReadExpectedCounts(line, rest, maxDepth);
+    std::string fen = ReadPerftSuiteLine(line, maxDepth);
 
     // A line cut short is still counted: its missing depths show as wrong.
     PerftTableHead(false, true, fen);
@@ -167,24 +172,6 @@ constexpr size_t TEST_TEXT_MAX = 74;  // titles and failed lines are cut to this
 constexpr int32_t TIME_ROWS = 11;     // solved within 0..10 seconds, rounded; then "over 10"
 constexpr uint64_t OVER_TEN_SECONDS_MS = 10500;
 
-// Records the legal moves whose SAN or coordinate text is one of the words; warns of each
-// word that names no legal move.
-void ReadSolutions(std::string words) {
-  MoveList moves;
-  int32_t count = GenerateLegalMoves(0, moves);
-  std::vector<std::string> san = SanTexts(moves, count);
-  TestSolutionCount = 0;
-  while (!words.empty()) {
-    std::string word = NextToken(words);
-    int32_t i = 0;
-    while (i < count && san[i] != word && MoveText(moves[i].Move) != word) ++i;
-    if (i == count)
-      ShowMessageBox("Warning: " + word + " is not a valid solution", false);
-    else if (TestSolutionCount < TEST_SOLUTIONS_MAX)
-      TestSolutions[TestSolutionCount++] = moves[i].Move;
-  }
-}
-
 // Searches the position for the given time with the hook counting solved iterations; true
 // when the last new iteration showed a solution first.
 bool SearchForSolution(int32_t seconds) {
@@ -210,6 +197,33 @@ void PrintSolvedByTime(const int32_t (&solvedByTime)[TIME_ROWS + 1]) {
 
 }  // namespace
 
+TestSuiteLine SplitTestSuiteLine(const std::string& line) {
+  // "<fen> bm <moves>;" and whatever follows the semicolon is ignored.
+  TestSuiteLine parts;
+  size_t bm = line.find("bm");
+  parts.OpText = bm == std::string::npos ? line : line.substr(bm);
+  parts.Fen = bm == std::string::npos ? std::string() : Trim(line.substr(0, bm));
+  size_t semicolon = std::min(parts.OpText.find(';'), parts.OpText.size());
+  parts.SolutionText = semicolon > 2 ? parts.OpText.substr(2, semicolon - 2) : std::string();
+  return parts;
+}
+
+void ReadSolutions(std::string words) {
+  MoveList moves;
+  int32_t count = GenerateLegalMoves(0, moves);
+  std::vector<std::string> san = SanTexts(moves, count);
+  TestSolutionCount = 0;
+  while (!words.empty()) {
+    std::string word = NextToken(words);
+    int32_t i = 0;
+    while (i < count && san[i] != word && MoveText(moves[i].Move) != word) ++i;
+    if (i == count)
+      ShowMessageBox("Warning: " + word + " is not a valid solution", false);
+    else if (TestSolutionCount < TEST_SOLUTIONS_MAX)
+      TestSolutions[TestSolutionCount++] = moves[i].Move;
+  }
+}
+
 void TestSuite() {
   std::vector<std::string> lines;
   if (!AskEpdLines("Test Suite EPD filename", lines)) return;
@@ -227,22 +241,17 @@ void TestSuite() {
   for (const std::string& line : lines) {
     if (Trim(line).empty()) continue;  // a blank line holds no position
     ++positions;
-    // "<fen> bm <moves>;" and whatever follows the semicolon is ignored.
-    size_t bm = line.find("bm");
-    std::string opText = bm == std::string::npos ? line : line.substr(bm);
-    std::string fen = bm == std::string::npos ? std::string() : Trim(line.substr(0, bm));
-    size_t semicolon = std::min(opText.find(';'), opText.size());
-    std::string solutionText = semicolon > 2 ? opText.substr(2, semicolon - 2) : std::string();
+    TestSuiteLine parts = SplitTestSuiteLine(line);
 
     TestSolutionCount = 0;
     NewGame();
-    TableTitle(("TestSuite position #" + std::to_string(positions) + ": " + opText).substr(0, TEST_TEXT_MAX),
+    TableTitle(("TestSuite position #" + std::to_string(positions) + ": " + parts.OpText).substr(0, TEST_TEXT_MAX),
                {Align::RIGHT});
-    TableRow({fen});
+    TableRow({parts.Fen});
     PrintTable();
-    SetBoard(fen, true);
+    SetBoard(parts.Fen, true);
     ShowBoard();
-    ReadSolutions(solutionText);
+    ReadSolutions(parts.SolutionText);
     if (TestSolutionCount == 0) {
       ShowMessageBox("No valid solutions, position skipped", false);
       continue;

@@ -3,6 +3,7 @@
 // command and the perft suite.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 inline constexpr int32_t PERFT_MAX_DEPTH = 127;
@@ -26,3 +27,7 @@ void Divide(int32_t depth);
 
 void PerftTableHead(bool divide, bool withExpected, std::string_view fen);
 void PerftTableFoot(bool divide, bool withExpected);
+
+// One perft-suite line "<fen> ;D1 n ;D2 n ...": sets up and shows the position, fills
+// PerftExpected up to maxDepth (reporting a bad field) and returns the FEN part.
+std::string ReadPerftSuiteLine(const std::string& line, int32_t maxDepth);
