@@ -12,6 +12,8 @@ export const USAGE = `usage: node selfplay.mjs [options]
   --openings PATH   PGN file or folder of PGN files (default ../shared/data/openings beside the repository)
   --max-plies P     game length at which the game is drawn (default 300)
   --pgn FILE        write every game's PGN to FILE
+  --memory-log FILE append each engine's resident memory after every game and at the end to FILE,
+                    one JSON record a line: game, instance, pid, hash, rssKb, hwmKb
   --help            this text`;
 
 const DEFAULTS = {
@@ -24,14 +26,16 @@ const DEFAULTS = {
   openings: '',
   maxPlies: 300,
   pgn: '',
+  memoryLog: '',
 };
 
 const INTEGER_OPTIONS = { '--games': 'games', '--hash': 'hash', '--seed': 'seed', '--concurrency': 'concurrency', '--max-plies': 'maxPlies' };
-const TEXT_OPTIONS = { '--tc': 'tc', '--engine': 'engine', '--openings': 'openings', '--pgn': 'pgn' };
+const TEXT_OPTIONS = { '--tc': 'tc', '--engine': 'engine', '--openings': 'openings', '--pgn': 'pgn', '--memory-log': 'memoryLog' };
 
-// Returns { options } or { error }; "--name=value" and "--name value" are both accepted.
-export function parseArgs(argv) {
-  const options = { ...DEFAULTS, help: false };
+// Reads "--name value" and "--name=value" options into a copy of defaults: integerOptions and
+// textOptions map option names to keys. Returns { options } or { error }.
+export function parseOptions(argv, defaults, integerOptions, textOptions) {
+  const options = { ...defaults, help: false };
   for (let i = 0; i < argv.length; i++) {
     let name = argv[i];
     let value;
@@ -44,19 +48,27 @@ export function parseArgs(argv) {
       options.help = true;
       continue;
     }
-    const key = INTEGER_OPTIONS[name] ?? TEXT_OPTIONS[name];
+    const key = integerOptions[name] ?? textOptions[name];
     if (!key) return { error: `unknown option ${name}` };
     if (value === undefined) {
       if (i + 1 >= argv.length) return { error: `${name} needs a value` };
       value = argv[++i];
     }
-    if (INTEGER_OPTIONS[name]) {
+    if (integerOptions[name]) {
       if (!/^\d+$/.test(value)) return { error: `${name} needs a whole number, got "${value}"` };
       options[key] = Number(value);
     } else {
       options[key] = value;
     }
   }
+  return { options };
+}
+
+// Returns { options } or { error }.
+export function parseArgs(argv) {
+  const parsed = parseOptions(argv, DEFAULTS, INTEGER_OPTIONS, TEXT_OPTIONS);
+  if (parsed.error) return parsed;
+  const options = parsed.options;
   if (options.games < 1) return { error: '--games must be at least 1' };
   if (options.concurrency < 1) return { error: '--concurrency must be at least 1' };
   if (options.maxPlies < 1) return { error: '--max-plies must be at least 1' };

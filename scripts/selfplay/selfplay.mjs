@@ -5,151 +5,24 @@
 // crashes, hangs) are reported with the game's PGN and the engine's last lines, and make the exit
 // code 1.
 
-import { spawn, spawnSync } from 'node:child_process';
-import { existsSync, readdirSync, readFileSync, statSync, writeFileSync } from 'node:fs';
+import { appendFileSync, existsSync, writeFileSync } from 'node:fs';
 import { loadavg } from 'node:os';
-import { dirname, join, resolve } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { join, resolve } from 'node:path';
 import {
-  USAGE, adjudicate, chooseOpenings, faultResult, formatScore, parseArgs, parseBestmove, parseInfo,
-  readOpening, splitPgnGames, timeForfeitResult,
+  USAGE, adjudicate, chooseOpenings, faultResult, formatScore, parseArgs, parseBestmove, timeForfeitResult,
 } from './lib.mjs';
+import {
+  DEFAULT_OPENINGS, Engine, REPO_DIR, faultFromOutcome, loadOpenings, loadRulesLibrary, scheduleSince,
+} from './runtime.mjs';
 
-const SCRIPT_DIR = dirname(fileURLToPath(import.meta.url));
-const REPO_DIR = resolve(SCRIPT_DIR, '..', '..');
-const HANDSHAKE_TIMEOUT_MS = 10000;
 const HANG_GRACE_MS = 2000;
-const REMEMBERED_LINES = 30;
 const INSTANCES = ['A', 'B'];
 
-// The rules library is installed from the lock file on first use, so a fresh checkout needs no setup.
-async function loadRulesLibrary() {
-  if (!existsSync(join(SCRIPT_DIR, 'node_modules', 'chess.js'))) {
-    const install = spawnSync('npm', ['ci', '--silent'], { cwd: SCRIPT_DIR, stdio: 'inherit' });
-    if (install.status !== 0) throw new Error('npm ci failed: the rules library chess.js could not be installed');
-  }
-  return (await import('chess.js')).Chess;
-}
-
-function loadOpenings(Chess, path) {
-  const files = statSync(path).isDirectory()
-    ? readdirSync(path).filter((name) => name.endsWith('.pgn')).sort().map((name) => join(path, name))
-    : [path];
-  const games = files.flatMap((file) => splitPgnGames(readFileSync(file, 'latin1')));
-  if (games.length === 0) throw new Error(`no PGN games in ${path}`);
-  return { files, games, read: (index) => readOpening(Chess, games[index]) };
-}
-
-// One engine process: a line reader over its output, the last lines in and out, and one waiter at a time.
-class Engine {
-  constructor(instance, path, hashMb) {
-    this.instance = instance;
-    this.path = path;
-    this.hashMb = hashMb;
-  }
-
-  async start() {
-    this.recent = [];
-    this.exit = null;
-    this.waiter = null;
-    this.lastInfo = null;
-    this.awaitingBestmove = false;
-    this.strayBestmove = null;
-    let pending = '';
-    this.child = spawn(this.path, [], { stdio: ['pipe', 'pipe', 'pipe'] });
-    this.child.stdin.on('error', () => {}); // a write to a dead engine shows up as its exit
-    this.child.stdout.setEncoding('latin1');
-    this.child.stdout.on('data', (chunk) => {
-      const at = process.hrtime.bigint();
-      pending += chunk;
-      const lines = pending.split('\n');
-      pending = lines.pop();
-      for (const line of lines) this.receive(line.replace(/\r$/, ''), at);
-    });
-    this.child.stderr.setEncoding('latin1');
-    this.child.stderr.on('data', (chunk) => {
-      for (const line of chunk.split('\n')) if (line !== '') this.remember(`stderr: ${line}`);
-    });
-    this.child.on('error', (error) => this.finish({ error: error.message }));
-    this.child.on('close', (code, signal) => this.finish({ code, signal }));
-    this.send('uci');
-    const uciok = await this.waitFor((line) => line === 'uciok', HANDSHAKE_TIMEOUT_MS);
-    if (!uciok.line) return uciok;
-    if (this.hashMb > 0) this.send(`setoption name Hash value ${this.hashMb}`);
-    return this.synchronise();
-  }
-
-  synchronise() {
-    this.send('isready');
-    return this.waitFor((line) => line === 'readyok', HANDSHAKE_TIMEOUT_MS);
-  }
-
-  receive(line, at) {
-    this.remember(`< ${line}`);
-    if (line.startsWith('info')) this.lastInfo = parseInfo(line) ?? this.lastInfo;
-    if (line.startsWith('bestmove')) {
-      if (!this.awaitingBestmove) this.strayBestmove ??= line;
-      this.awaitingBestmove = false;
-    }
-    if (this.waiter && this.waiter.match(line)) this.settle({ line, at });
-  }
-
-  finish(exit) {
-    if (this.exit) return;
-    this.exit = exit;
-    this.settle({ exit });
-  }
-
-  remember(text) {
-    this.recent.push(text);
-    if (this.recent.length > REMEMBERED_LINES) this.recent.shift();
-  }
-
-  send(line) {
-    this.remember(`> ${line}`);
-    if (!this.exit) this.child.stdin.write(`${line}\n`);
-  }
-
-  // Resolves with { line, at } for the first matching line, { exit } when the process ends, or
-  // { timeout: true } when nothing came within timeoutMs.
-  waitFor(match, timeoutMs) {
-    if (this.exit) return Promise.resolve({ exit: this.exit });
-    return new Promise((resolvePromise) => {
-      const timer = setTimeout(() => this.settle({ timeout: true }), timeoutMs);
-      this.waiter = { match, resolve: resolvePromise, timer };
-    });
-  }
-
-  settle(outcome) {
-    const waiter = this.waiter;
-    if (!waiter) return;
-    this.waiter = null;
-    clearTimeout(waiter.timer);
-    waiter.resolve(outcome);
-  }
-
-  async stop() {
-    if (this.exit) return;
-    const closed = new Promise((resolvePromise) => this.child.once('close', resolvePromise));
-    this.child.kill('SIGKILL');
-    await closed;
-  }
-
-  async restart() {
-    await this.stop();
-    return this.start();
-  }
-}
-
-function describeExit(exit) {
-  if (exit.error) return `could not run: ${exit.error}`;
-  return exit.signal ? `killed by signal ${exit.signal}` : `exited with code ${exit.code}`;
-}
-
-// A failed handshake or wait is a crash when the process ended and a hang when it did not answer.
-function faultFromOutcome(outcome, what) {
-  if (outcome.exit) return { kind: 'crash', detail: `${what}: ${describeExit(outcome.exit)}` };
-  return { kind: 'hang', detail: `${what}: no answer in time` };
+// One line per engine of the pair; "game" is the number of the game just played, or "end".
+function logMemory(options, engines, game) {
+  if (!options.memoryLog) return;
+  const lines = engines.map((engine) => JSON.stringify({ game, instance: engine.instance, pid: engine.child.pid, hash: options.hash, ...engine.memory() }));
+  appendFileSync(options.memoryLog, lines.join('\n') + '\n');
 }
 
 function formatTc(options) {
@@ -200,6 +73,7 @@ async function playGame(Chess, options, number, openingIndex, opening, engines) 
     engine.lastInfo = null;
     engine.send(commands[0]);
     engine.awaitingBestmove = true;
+    const scheduleAtGo = engine.schedule();
     const sentAt = process.hrtime.bigint();
     engine.send(commands[1]);
     const reply = await engine.waitFor((line) => line.startsWith('bestmove'), clocks[side] + HANG_GRACE_MS);
@@ -231,7 +105,7 @@ async function playGame(Chess, options, number, openingIndex, opening, engines) 
     game.setComment(`${info ? `${formatScore(info.score)}/${info.depth} ` : ''}${Math.round(elapsedMs)}ms`);
     if (clocks[side] < 0) {
       end = timeForfeitResult(game, side === 0 ? 'w' : 'b');
-      end.flag = { side, elapsedMs, clockMs: clocks[side] + elapsedMs };
+      end.flag = { side, elapsedMs, clockMs: clocks[side] + elapsedMs, schedule: scheduleSince(scheduleAtGo, engine.schedule()) };
       break;
     }
     clocks[side] += options.incMs;
@@ -272,9 +146,11 @@ function printFault(record, engine) {
 }
 
 function printFlag(record) {
-  const { side: flagSide, elapsedMs, clockMs } = record.flag;
+  const { side: flagSide, elapsedMs, clockMs, schedule } = record.flag;
   const instance = flagSide === 0 ? record.white : (record.white === 'A' ? 'B' : 'A');
-  console.log(`  flag: ${instance} took ${elapsedMs.toFixed(1)} ms with ${clockMs.toFixed(1)} ms on its clock at ply ${record.plies}`);
+  // Whether the engine overran its budget or waited for a processor on a busy machine.
+  const split = schedule ? ` (running ${schedule.runMs.toFixed(1)} ms, waiting for a processor ${schedule.waitMs.toFixed(1)} ms)` : '';
+  console.log(`  flag: ${instance} took ${elapsedMs.toFixed(1)} ms with ${clockMs.toFixed(1)} ms on its clock at ply ${record.plies}${split}`);
 }
 
 function summarise(records, options, wallMs, loadAtStart) {
@@ -317,7 +193,7 @@ async function main() {
     return 0;
   }
   const enginePath = options.engine ? resolve(options.engine) : join(REPO_DIR, 'build', 'tavrin');
-  const openingsPath = options.openings ? resolve(options.openings) : resolve(REPO_DIR, '..', 'shared', 'data', 'openings');
+  const openingsPath = options.openings ? resolve(options.openings) : DEFAULT_OPENINGS;
   if (!existsSync(enginePath)) {
     console.error(`selfplay: no engine at ${enginePath} (build it with "make build")`);
     return 2;
@@ -326,6 +202,7 @@ async function main() {
     console.error(`selfplay: no openings at ${openingsPath} (give --openings PATH)`);
     return 2;
   }
+  if (options.memoryLog) writeFileSync(options.memoryLog, '');
   const Chess = await loadRulesLibrary();
   const openings = loadOpenings(Chess, openingsPath);
   const chosen = chooseOpenings(options.games, openings.games.length, options.seed);
@@ -353,6 +230,7 @@ async function main() {
       const record = await playGame(Chess, options, index + 1, openingIndex, opening, seats);
       records.push(record);
       console.log(gameLine(record, options.games));
+      logMemory(options, engines, record.number);
       if (record.flag) printFlag(record);
       if (record.fault) {
         const culprit = seats[record.fault.side];
@@ -371,6 +249,7 @@ async function main() {
     await stopAll();
     return 2;
   }
+  for (const engines of pairs) logMemory(options, engines, 'end');
   await Promise.all(pairs.flat().map(async (engine) => {
     engine.send('quit');
     await engine.waitFor(() => false, 2000);

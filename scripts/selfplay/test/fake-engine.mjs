@@ -1,7 +1,9 @@
 #!/usr/bin/env node
-// A stand-in engine for the match script's own tests: it answers UCI with the first legal move,
-// and misbehaves on its third search in the way FAKE_ENGINE_FAULT asks (illegal, garbled, crash,
-// hang, slow, stray). FAKE_ENGINE_FAULT_SIDE limits the fault to the instance playing that colour.
+// A stand-in engine for the match script's and the soak's tests: it answers UCI with the first legal
+// move (for "go infinite" only when "stop" comes), and misbehaves on its third search in the way
+// FAKE_ENGINE_FAULT asks (illegal, garbled, crash, hang, slow,
+// stray, early: an infinite search that answers before "stop"). FAKE_ENGINE_FAULT_SIDE limits
+// the fault to the instance playing that colour.
 import { createInterface } from 'node:readline';
 import { Chess } from 'chess.js';
 
@@ -9,6 +11,7 @@ const fault = process.env.FAKE_ENGINE_FAULT ?? '';
 const faultSide = process.env.FAKE_ENGINE_FAULT_SIDE ?? '';
 let game = new Chess();
 let searches = 0;
+let stopped = null; // the answer an infinite search owes when "stop" comes
 
 function startPosition(words) {
   const movesAt = words.indexOf('moves');
@@ -21,7 +24,12 @@ function search(words) {
   searches++;
   const move = game.moves({ verbose: true })[0].lan;
   const misbehave = searches === 3 && (faultSide === '' || faultSide === game.turn());
-  if (!misbehave || fault === '') return console.log(`info depth 1 score cp 0 pv ${move}\nbestmove ${move}`);
+  if (words[1] === 'infinite' && !(misbehave && fault === 'early')) stopped = () => answer(words, move, misbehave);
+  else answer(words, move, misbehave);
+}
+
+function answer(words, move, misbehave) {
+  if (!misbehave || fault === '' || fault === 'early') return console.log(`info depth 1 score cp 0 pv ${move}\nbestmove ${move}`);
   if (fault === 'illegal') return console.log('bestmove a1a1');
   if (fault === 'garbled') return console.log('bestmove');
   if (fault === 'crash') process.exit(3);
@@ -39,5 +47,9 @@ createInterface({ input: process.stdin }).on('line', (line) => {
   else if (words[0] === 'isready') console.log('readyok');
   else if (words[0] === 'position') startPosition(words);
   else if (words[0] === 'go') search(words);
+  else if (words[0] === 'stop' && stopped) {
+    stopped();
+    stopped = null;
+  }
   else if (words[0] === 'quit') process.exit(0);
 });
