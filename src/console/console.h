@@ -78,6 +78,10 @@ std::string ToUpper(std::string_view text);
 // With a blank separator, runs of blanks count as one.
 std::string NextToken(std::string& rest, char separator = ' ');
 
+// All blank-separated words of text, as repeated NextToken calls with a blank would take
+// them, in one pass: a line of many words costs its length, not its length squared.
+std::vector<std::string> SplitWords(std::string_view text);
+
 // Reads a signed 32-bit integer: optional blanks and sign, then decimal digits or
 // hexadecimal digits after "$", "x", "X", "0x" or "0X". Returns fallback otherwise.
 int32_t ReadInteger(std::string_view text, int32_t fallback = 0);

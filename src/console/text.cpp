@@ -1,5 +1,7 @@
 #include "console/console.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr bool IsTrimmed(unsigned char c) { return c <= 32; }
@@ -55,6 +57,18 @@ std::string NextToken(std::string& rest, char separator) {
   std::string token = Trim(std::string_view(rest).substr(0, at));
   rest = Trim(std::string_view(rest).substr(at + 1));
   return token;
+}
+
+std::vector<std::string> SplitWords(std::string_view text) {
+  std::vector<std::string> words;
+  for (size_t start = 0; start <= text.size();) {
+    size_t end = std::min(text.find(' ', start), text.size());
+    // Trimming each piece drops the other control characters at word ends, as NextToken does.
+    std::string word = Trim(text.substr(start, end - start));
+    if (!word.empty()) words.push_back(std::move(word));
+    start = end + 1;
+  }
+  return words;
 }
 
 bool TryReadInteger(std::string_view text, int32_t& value) {

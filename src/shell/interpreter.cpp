@@ -3,6 +3,7 @@
 #include <bit>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "board/board.h"
 #include "console/console.h"
@@ -47,9 +48,11 @@ void SetOption(std::string& rest) {
 void UciNewGame(std::string&) { NewGame(); }
 
 // Clock mode of "go": the budget comes from the mover's clock, or from movetime when given.
-void SetClockBudgets(std::string token, std::string& rest) {
+// Every word after "go" is looked at; a parameter name takes the word after it.
+void SetClockBudgets(const std::vector<std::string>& words) {
   int32_t wtime = 0, btime = 0, winc = 0, binc = 0, movetime = 0, movestogo = 0;
-  for (; !token.empty(); token = NextToken(rest)) {
+  for (size_t i = 0; i < words.size(); ++i) {
+    const std::string& token = words[i];
     int32_t* field = token == "wtime"       ? &wtime
                      : token == "btime"     ? &btime
                      : token == "winc"      ? &winc
@@ -57,7 +60,7 @@ void SetClockBudgets(std::string token, std::string& rest) {
                      : token == "movetime"  ? &movetime
                      : token == "movestogo" ? &movestogo
                                             : nullptr;
-    if (field) *field = ReadInteger(NextToken(rest), 0);
+    if (field) *field = ++i < words.size() ? ReadInteger(words[i], 0) : 0;
   }
   bool white = Position.SideToMove == WHITE;
   SearchLimits.ClockTime = white ? wtime : btime;
@@ -74,18 +77,18 @@ void SetClockBudgets(std::string token, std::string& rest) {
 // "go": only the first word can ask for a depth, a node count or an infinite search; any
 // other word starts a clock search. A depth or node count below 1 searches nothing.
 void Go(std::string& rest) {
-  rest = ToLower(rest);
+  std::vector<std::string> words = SplitWords(ToLower(rest));
   ResetSearchLimits(UNLIMITED_TIME_MS);
-  std::string word = NextToken(rest);
+  std::string word = words.empty() ? std::string() : words[0];
   if (word == "depth" || word == "nodes") {
-    int32_t limit = ReadInteger(NextToken(rest), 0);
+    int32_t limit = words.size() > 1 ? ReadInteger(words[1], 0) : 0;
     if (limit < 1) return;
     if (word == "depth")
       SearchLimits.MaxDepth = std::min(limit, MAX_DEPTH);
     else
       SearchLimits.NodeLimit = limit;
   } else if (!word.empty() && word != "infinite") {
-    SetClockBudgets(word, rest);
+    SetClockBudgets(words);
   }
   Think();
 }
@@ -106,8 +109,8 @@ void SetUpPosition(std::string& rest) {
   }
   SetBoard(fen, true);
   if (ToLower(NextToken(rest)) != "moves") return;
-  while (!rest.empty())
-    if (!PlayMoveText(NextToken(rest))) return;
+  for (const std::string& move : SplitWords(rest))
+    if (!PlayMoveText(move)) return;
 }
 
 void RunPerftSuite(std::string&) { PerftSuite(); }

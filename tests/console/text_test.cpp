@@ -24,6 +24,14 @@ TEST(NextToken, OtherSeparatorsKeepBlanks) {
   EXPECT_EQ(rest, "");
 }
 
+TEST(SplitWords, TakesTheWordsNextTokenWouldTake) {
+  for (std::string text : {"", "   ", "go", "  go   de\tpth\t 5   ", "a \t b", "a\x01 \x01b\x01  c", "\t\t x \r"}) {
+    std::vector<std::string> expected;
+    for (std::string rest = Trim(text); !rest.empty();) expected.push_back(NextToken(rest));
+    EXPECT_EQ(SplitWords(text), expected) << '"' << text << '"';
+  }
+}
+
 TEST(ReadInteger, DecimalWithSignAndLeadingBlanks) {
   EXPECT_EQ(ReadInteger("42"), 42);
   EXPECT_EQ(ReadInteger("  -17"), -17);
