@@ -139,9 +139,11 @@ void ReadCounters(std::string& rest) {
     Position.HalfmoveClock = std::clamp(ReadInteger(field, 1), 0, MAX_HALFMOVE_CLOCK);
   field = NextToken(rest);
   if (!field.empty() && field != "-") {
-    // Kept well inside 32 bits, so that the ply count can still grow move by move.
-    int64_t ply = 2 * int64_t{ReadInteger(field, 1)} + Position.SideToMove;
-    Position.GamePly = static_cast<int32_t>(std::clamp<int64_t>(ply, INT32_MIN / 2, INT32_MAX / 2));
+    // A negative move number counts as 0, as a negative clock does: the time allocation takes
+    // the square root of the ply count. The top is kept well inside 32 bits, so that the ply
+    // count can still grow move by move.
+    int64_t ply = 2 * int64_t{std::max(ReadInteger(field, 1), 0)} + Position.SideToMove;
+    Position.GamePly = static_cast<int32_t>(std::min<int64_t>(ply, INT32_MAX / 2));
   }
 }
 

@@ -150,6 +150,7 @@ TEST_F(ReadFenTest, CountersAreOptional) {
       {"   4k3/8/8/8/8/8/8/4K3   w   -  -  5   9  extra fields  ", 5, 18},
       {"4k3/8/8/8/8/8/8/4K3 w - - -2000000000 1", 0, 2},          // a negative clock is none
       {"4k3/8/8/8/8/8/8/4K3 w - - 2147483647 1", 1000000, 2},     // held clear of overflow
+      {"4k3/8/8/8/8/8/8/4K3 b - - 0 -5", 0, 1},                   // a negative move number is 0
   };
   for (const Counters& c : cases) {
     ASSERT_EQ(ReadFen(c.Fen), "") << c.Fen;
