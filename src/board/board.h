@@ -83,6 +83,22 @@ uint64_t ComputeKey();
 uint64_t ComputePawnKey();
 uint64_t ComputeMaterialKey();
 
+// The key after a move, for fetching its table entry early. Exact for ordinary moves and
+// captures; castling, en passant, promotions, double steps and lost castling rights (rare)
+// may differ, which costs only a wasted fetch.
+inline uint64_t KeyAfter(Move move) {
+  const int32_t from = FromSquare(move);
+  const int32_t to = ToSquare(move);
+  const int32_t piece = Position.Squares[from];
+  const int32_t captured = Position.Squares[to];
+  const int32_t us = Position.SideToMove;
+  uint64_t key = Position.Key ^ HashKeys.SideKey ^ HashKeys.PieceKeys[us][TypeOf(piece)][from] ^
+                 HashKeys.PieceKeys[us][TypeOf(piece)][to];
+  if (captured != NO_PIECE) key ^= HashKeys.PieceKeys[us ^ 1][TypeOf(captured)][to];
+  if (Position.EpSquare != NO_SQUARE) key ^= HashKeys.EpKeys[Position.EpSquare];
+  return key;
+}
+
 // ---- Set-up and FEN ------------------------------------------------------------------------
 
 inline constexpr std::string_view START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";

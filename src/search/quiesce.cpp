@@ -80,6 +80,7 @@ int32_t Quiesce(bool pvNode, int32_t alpha, int32_t beta, int32_t qdepth, int32_
   Move bestMove = MOVE_NONE;
   int32_t us = Position.SideToMove;
   for (Move m; (m = NextQuiescenceMove(list, checkInfo, ttMove, ply, qdepth, prevMove)) != MOVE_NONE;) {
+    TTPrefetch(KeyAfter(m));  // early, so the pruning tests below hide the fetch
     bool givesCheck = GivesCheck(m, checkInfo);
 
     // Futility: a capture that cannot lift the score to alpha even with its victim's value.

@@ -76,6 +76,7 @@ void UpdateTableCutStats(const TableHit& hit, Move prevMove, int32_t depth, int3
 }
 
 void MakeSearchMove(StackEntry& entry, Move move, UndoInfo& undo, bool givesCheck, int32_t moveCount) {
+  TTPrefetch(KeyAfter(move));
   SaveUndoInfo(undo);
   MakeMove(move, undo, givesCheck);
   entry.CurrentMove = move;

@@ -86,6 +86,12 @@ inline int64_t TTProbe(uint64_t key) {
   return -1;
 }
 
+// Starts loading a key's bucket into the cache, so that the probe a few steps later does not
+// wait for memory.
+inline void TTPrefetch(uint64_t key) {
+  __builtin_prefetch(&TranspositionTable.Entries[(key & TranspositionTable.BucketMask) * TT_BUCKET_SIZE]);
+}
+
 inline TTEntry& TTEntryAt(int64_t index) {
   assert(index >= 0);
   return TranspositionTable.Entries[index];
