@@ -4,6 +4,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <type_traits>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 using PackedScore = uint32_t;
 
@@ -20,11 +24,23 @@ constexpr int32_t SaturateHalf(int32_t v) { return std::clamp(v, -32768, 32767);
 
 // No carry passes between the halves: each one is clamped on its own.
 [[nodiscard]] constexpr PackedScore AddScore(PackedScore acc, PackedScore s) {
+#if defined(__SSE2__)
+  // One saturating add of two 16-bit lanes does both halves (the evaluation's hottest step).
+  if (!std::is_constant_evaluated())
+    return static_cast<PackedScore>(_mm_cvtsi128_si32(
+        _mm_adds_epi16(_mm_cvtsi32_si128(static_cast<int32_t>(acc)), _mm_cvtsi32_si128(static_cast<int32_t>(s)))));
+#endif
   return MakeScore(SaturateHalf(MgValue(acc) + MgValue(s)), SaturateHalf(EgValue(acc) + EgValue(s)));
 }
 
 // The negation of -32768 saturates to 32767, so a saturated Black term still counts
 // against White instead of for it.
 [[nodiscard]] constexpr PackedScore SubScore(PackedScore acc, PackedScore s) {
+#if defined(__SSE2__)
+  if (!std::is_constant_evaluated())
+    return static_cast<PackedScore>(_mm_cvtsi128_si32(
+        _mm_adds_epi16(_mm_cvtsi32_si128(static_cast<int32_t>(acc)),
+                       _mm_subs_epi16(_mm_setzero_si128(), _mm_cvtsi32_si128(static_cast<int32_t>(s))))));
+#endif
   return AddScore(acc, MakeScore(SaturateHalf(-MgValue(s)), SaturateHalf(-EgValue(s))));
 }

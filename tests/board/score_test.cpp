@@ -1,6 +1,10 @@
 // Score pairs: two independent 16-bit halves with saturation and no carry between them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <vector>
+
 #include "board/score.h"
 
 namespace {
@@ -60,6 +64,28 @@ TEST(SubScore, NegationOfMinusMaxSaturatesToMax) {
   s = SubScore(MakeScore(50, -1), MakeScore(0, -32768));
   EXPECT_EQ(MgValue(s), 50);
   EXPECT_EQ(EgValue(s), 32766);  // -1 + 32767: the negation saturates before the addition
+}
+
+// The fast path adds both halves at once; every half must still be clamped on its own, with
+// the negation clamped before the addition, for any pair of inputs.
+TEST(ScoreArithmetic, BothHalvesSaturateIndependentlyForAnyInputs) {
+  auto clamp16 = [](int32_t v) { return std::clamp(v, -32768, 32767); };
+  const int32_t edges[] = {-32768, -32767, -16384, -1, 0, 1, 16384, 32766, 32767};
+  std::vector<int32_t> values(std::begin(edges), std::end(edges));
+  std::mt19937 random(11);
+  for (int32_t i = 0; i < 40; ++i) values.push_back(static_cast<int16_t>(random()));
+  for (int32_t am : values)
+    for (int32_t ae : {values[0], values[4], values[8], am}) {
+      for (int32_t sm : values) {
+        int32_t se = values[(sm & 0xFF) % values.size()];
+        PackedScore a = MakeScore(am, ae), s = MakeScore(sm, se);
+        PackedScore sum = AddScore(a, s), difference = SubScore(a, s);
+        ASSERT_EQ(MgValue(sum), clamp16(am + sm));
+        ASSERT_EQ(EgValue(sum), clamp16(ae + se));
+        ASSERT_EQ(MgValue(difference), clamp16(am + clamp16(-sm)));
+        ASSERT_EQ(EgValue(difference), clamp16(ae + clamp16(-se)));
+      }
+    }
 }
 
 }  // namespace
