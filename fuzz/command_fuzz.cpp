@@ -19,9 +19,6 @@ constexpr size_t MAX_LINES = 48;
 constexpr int32_t MAX_PERFT_DEPTH = 2;
 constexpr int32_t MAX_GO_DEPTH = 3;
 constexpr int32_t MAX_GO_NODES = 1000;
-// A movestogo of -2147483648 overflows the time allocation's arithmetic (reported, owned by
-// the search room); the cap keeps that one known finding from hiding others.
-constexpr int32_t MIN_GO_NUMBER = INT32_MIN + 1;
 
 bool IsOneOf(const std::string& word, std::initializer_list<const char*> words) {
   for (const char* w : words)
@@ -90,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else {
       if (folded == "go") {
         std::string limit = ToLower(NextToken(rest));
-        line = CapNumbers(line, MIN_GO_NUMBER,
+        line = CapNumbers(line, INT32_MIN,
                           limit == "depth" ? MAX_GO_DEPTH : limit == "nodes" ? MAX_GO_NODES : INT32_MAX);
       }
       FeedInput("stop\n");  // ends any search this line starts at its first poll

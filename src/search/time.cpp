@@ -33,6 +33,9 @@ void ResetSearchLimits(int32_t milliseconds) {
 }
 
 void AllocateTime(int32_t time, int32_t increment, int32_t movesToGo) {
+  // A negative count means nothing sensible: it is taken as no count (sudden death), which
+  // also keeps mtg - 1 from overflowing.
+  if (movesToGo < 0) movesToGo = 0;
   int32_t mtg = movesToGo == 0 ? HORIZON_MOVES : std::min(movesToGo, HORIZON_MOVES);
   // 64 bits: a large increment times 49 would overflow 32.
   int64_t timeLeft = int64_t{time} + int64_t{increment} * (mtg - 1) - int64_t{Settings.MoveOverhead} * (mtg + 2);

@@ -76,6 +76,11 @@ TEST_F(TimeTest, HugeIncrementDoesNotOverflow) {
   EXPECT_EQ(Allocate(2, 1000000, 100000000, 0).first, 200000);
 }
 
+TEST_F(TimeTest, NegativeMovesToGoPlansAsSuddenDeath) {
+  // The lowest count overflowed mtg - 1; any negative count now budgets like no count.
+  for (int32_t movesToGo : {-1, -50, INT32_MIN}) EXPECT_EQ(Allocate(2, 1000, 0, movesToGo), Budget(16, 67));
+}
+
 TEST_F(TimeTest, StartSearchResetsCountersAndAdvancesTheGeneration) {
   SearchState.Nodes = 12345;
   SearchState.Stopped = true;
