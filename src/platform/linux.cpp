@@ -2,6 +2,7 @@
 #include "platform/platform.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -164,10 +165,29 @@ bool FileExists(const std::string& path) {
 }
 
 void* AllocateLarge(size_t bytes) {
-  void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (memory == MAP_FAILED) return nullptr;
-  madvise(memory, bytes, MADV_HUGEPAGE);  // fewer TLB misses on table probes
+  // Mapped with room to spare and trimmed to a 2 MiB boundary, so huge pages can cover the
+  // whole table (fewer TLB misses on table probes).
+  constexpr size_t HUGE_PAGE = size_t{2} << 20;
+  size_t spare = bytes >= HUGE_PAGE ? HUGE_PAGE : 0;
+  if (bytes > SIZE_MAX - spare) return nullptr;
+  void* mapped = mmap(nullptr, bytes + spare, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED) return nullptr;
+  auto start = reinterpret_cast<uintptr_t>(mapped);
+  uintptr_t aligned = spare ? (start + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1) : start;
+  if (aligned > start) munmap(mapped, aligned - start);
+  if (size_t tail = start + spare - aligned) munmap(reinterpret_cast<void*>(aligned + bytes), tail);
+  void* memory = reinterpret_cast<void*>(aligned);
+  madvise(memory, bytes, MADV_HUGEPAGE);
   return memory;
+}
+
+void MakeResident(void* memory, size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+  if (madvise(memory, bytes, MADV_POPULATE_WRITE) == 0) return;
+#endif
+  // Older kernels: one write per page; the pages are zero, so writing zero changes nothing.
+  auto* bytesOf = static_cast<volatile unsigned char*>(memory);
+  for (size_t i = 0; i < bytes; i += 4096) bytesOf[i] = 0;
 }
 
 void FreeLarge(void* memory, size_t bytes) {

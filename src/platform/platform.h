@@ -45,6 +45,10 @@ bool ReadTextLines(const std::string& path, std::vector<std::string>& lines);
 void* AllocateLarge(size_t bytes);
 void FreeLarge(void* memory, size_t bytes);
 
+// Brings every page of an allocation into memory now, so that later first touches do not
+// fault (the work is done once, before any clock runs).
+void MakeResident(void* memory, size_t bytes);
+
 #ifdef _WIN32
 // A raw-data (RCDATA) resource of the executable, with its size; nullptr when there is none.
 const unsigned char* ExecutableResource(const char* name, size_t& size);

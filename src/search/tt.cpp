@@ -49,9 +49,9 @@ void TTResize(int32_t megabytes) {
     TranspositionTable.Entries = static_cast<TTEntry*>(memory);
     TranspositionTable.BucketMask = static_cast<uint64_t>(size) * TT_ENTRIES_PER_MB / TT_BUCKET_SIZE - 1;
     TranspositionTable.SizeMB = size;
-    // Touch every page now, so that the first search does not pay for the page faults on
-    // its own clock.
-    TTClear();
+    // Fresh memory is zero; bring its pages in now, so that the first search does not pay
+    // for the page faults on its own clock.
+    MakeResident(memory, BytesOf(size));
     break;
   }
   if (TranspositionTable.SizeMB == 0) {

@@ -150,6 +150,11 @@ TEST(LargeMemory, ZeroFilledAndWritable) {
   constexpr size_t BYTES = size_t{64} << 20;
   auto* memory = static_cast<unsigned char*>(AllocateLarge(BYTES));
   ASSERT_NE(memory, nullptr);
+#ifndef _WIN32
+  // On a 2 MiB boundary, so huge pages can back all of it.
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(memory) % (uintptr_t{2} << 20), 0u);
+#endif
+  MakeResident(memory, BYTES);
   for (size_t i = 0; i < BYTES; i += 4096) ASSERT_EQ(memory[i], 0) << i;
   EXPECT_EQ(memory[BYTES - 1], 0);
   memory[0] = memory[BYTES - 1] = 0xA5;
