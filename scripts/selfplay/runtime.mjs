@@ -11,6 +11,9 @@ const SCRIPT_DIR = dirname(fileURLToPath(import.meta.url));
 export const REPO_DIR = resolve(SCRIPT_DIR, '..', '..');
 export const DEFAULT_OPENINGS = resolve(REPO_DIR, '..', 'shared', 'data', 'openings');
 const HANDSHAKE_TIMEOUT_MS = 10000;
+// Bringing in a large table can take seconds on a virtual machine whose host lends the memory
+// back page by page; the engine pays for it before it answers, not during a game.
+const TABLE_SETUP_TIMEOUT_MS = 60000;
 const REMEMBERED_LINES = 30;
 
 // The rules library is installed from the lock file on first use, so a fresh checkout needs no setup.
@@ -68,12 +71,12 @@ export class Engine {
     const uciok = await this.waitFor((line) => line === 'uciok', HANDSHAKE_TIMEOUT_MS);
     if (!uciok.line) return uciok;
     if (this.hashMb > 0) this.send(`setoption name Hash value ${this.hashMb}`);
-    return this.synchronise();
+    return this.synchronise(TABLE_SETUP_TIMEOUT_MS);
   }
 
-  synchronise() {
+  synchronise(timeoutMs = HANDSHAKE_TIMEOUT_MS) {
     this.send('isready');
-    return this.waitFor((line) => line === 'readyok', HANDSHAKE_TIMEOUT_MS);
+    return this.waitFor((line) => line === 'readyok', timeoutMs);
   }
 
   receive(line, at) {
@@ -141,7 +144,7 @@ export class Engine {
   }
 
   async stop() {
-    if (this.exit) return;
+    if (this.exit || !this.child) return; // ended, or never started because its partner failed first
     const closed = new Promise((resolvePromise) => this.child.once('close', resolvePromise));
     this.child.kill('SIGKILL');
     await closed;
