@@ -8,17 +8,7 @@ seconds=${1:-60}
 targets=${FUZZ_TARGETS:-"command fen move settings epd"}
 cd "$(dirname "$0")/.."
 
-needed="clang-14 libclang-rt-14-dev"
-missing=""
-for p in $needed; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
-done
-if [ -n "$missing" ]; then
-  echo "Installing:$missing"
-  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
-  $SUDO apt-get update -q
-  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -q $missing
-fi
+sh scripts/deps.sh clang-14 libclang-rt-14-dev
 compiler=clang++
 command -v clang++ >/dev/null 2>&1 || compiler=clang++-14
 

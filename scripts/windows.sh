@@ -10,18 +10,7 @@ ROOT=$(pwd)
 BUILD=$ROOT/build-win
 JOBS=${JOBS:-$(nproc)}
 
-# Installs the named Debian packages that are not installed yet.
-install_missing() {
-  missing=""
-  for p in "$@"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
-  done
-  [ -z "$missing" ] && return 0
-  echo "Installing:$missing"
-  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
-  $SUDO apt-get update -q
-  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing
-}
+install_missing() { sh "$ROOT/scripts/deps.sh" "$@"; }
 
 build() {
   install_missing cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 "$@"
