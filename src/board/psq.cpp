@@ -14,21 +14,6 @@ constexpr int32_t CELL_OFFSET = 30000;
 constexpr int32_t PAWN_MG = 124;
 constexpr int32_t PAWN_EG = 206;
 
-// The scale of White's cells per piece type (pawns on ranks 2-7); a cell outside it is a
-// damaged or mis-generated block, not a tuning choice.
-struct CellRange {
-  int32_t MgLow, MgHigh, EgLow, EgHigh;
-};
-constexpr CellRange CellRanges[7] = {
-    {0, 0, 0, 0},              // no piece
-    {101, 164, 187, 236},      // pawn
-    {580, 839, 754, 893},      // knight
-    {772, 864, 858, 932},      // bishop
-    {1245, 1294, 1367, 1400},  // rook
-    {2533, 2552, 2607, 2706},  // queen
-    {-1, 327, 1, 199},         // king
-};
-
 constexpr const char* PieceNames[7] = {"empty", "pawn", "knight", "bishop", "rook", "queen", "king"};
 
 PsqValue Decode(uint32_t cell) {
@@ -47,7 +32,7 @@ std::string CheckPieceSquareCells(const PsqCells& cells) {
   for (int type = 1; type <= 6; ++type) {
     const uint32_t* white = cells[6 + type];
     const uint32_t* black = cells[6 - type];
-    const CellRange& range = CellRanges[type];
+    const PsqCellRange& range = PsqCellRanges[type];
     for (int square = 0; square < 64; ++square) {
       PsqValue own = Decode(white[square]);
       PsqValue mirrored = Decode(black[square ^ 56]);
@@ -61,7 +46,7 @@ std::string CheckPieceSquareCells(const PsqCells& cells) {
         continue;
       }
       if (own.Mg < range.MgLow || own.Mg > range.MgHigh || own.Eg < range.EgLow || own.Eg > range.EgHigh)
-        return Fault(type, square, "value out of range");
+        return Fault(type, square, "value outside the piece's band");
     }
   }
   return {};

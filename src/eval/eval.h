@@ -3,6 +3,26 @@
 
 #include <cstdint>
 
+#include "board/score.h"
+
 // Positive when the side to move stands better, in piece-square units (a pawn is 124 in
 // the middle game, 206 in the endgame), within -32000..32000.
 int32_t Evaluate();
+
+// ---- For the piece-square tuner ----------------------------------------------------------------
+
+// Position's evaluation split where the piece-square sums enter, White's point of view. With
+// other cells the value is rebuilt as the driver does it: the sums plus Early; Pieces added
+// unless the first lazy test fires, Late unless the second does; then tapered with Phase,
+// the complexity of PassedPawns and the strong side's Scale, rounded, turned and damped.
+struct EvaluationTrace {
+  PackedScore Early;              // imbalance and pawn structure
+  PackedScore Pieces;             // pieces, mobility, king safety, passed pawns
+  PackedScore Late;               // threats and space
+  int32_t NonPawnMaterial;        // both sides together, for the lazy margins
+  int32_t Phase;                  // 0..128
+  int32_t PassedPawns[2];         // White's, Black's
+  int32_t Scale[2];               // with White, Black as the strong side; 64 normal
+};
+
+void TraceEvaluation(EvaluationTrace& trace);

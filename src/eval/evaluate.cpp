@@ -54,14 +54,18 @@ int32_t DrawishScaleFactor(int32_t strong, int32_t strongPassedPawns) {
   return std::min(SCALE_NORMAL, 36 + 7 * PopCount(strongPawns));
 }
 
+// The material entry's factor for the strong side; the drawish rules refine it only while it
+// is normal (64).
+int32_t StrongSideScale(int32_t strong, int32_t strongPassedPawns) {
+  const int32_t scale = ScaleFactorFor(strong);
+  return scale == SCALE_NORMAL ? DrawishScaleFactor(strong, strongPassedPawns) : scale;
+}
+
 // White's part counts for White, Black's against.
 PackedScore AddPair(PackedScore acc, const ScorePair& pair) { return SubScore(AddScore(acc, pair[WHITE]), pair[BLACK]); }
 
-// The terms that need the attack maps, in their fixed order. Either lazy test ends them
-// early: past its margin the rest could not bring the score back into range.
+// 5-12. The terms that need the attack maps, in their fixed order.
 PackedScore AddPieceTerms(PackedScore acc) {
-  // 4.
-  if (LazySkip(acc, 600)) return acc;
   // 5. Attack maps, mobility areas, king zones and pins of both sides.
   InitEvaluation();
   // 6-9. The pieces in a fixed order: the bishops see the knights' attacks, and so on.
@@ -75,12 +79,25 @@ PackedScore AddPieceTerms(PackedScore acc) {
   acc = AddScore(acc, EvaluateKing(WHITE));
   acc = SubScore(acc, EvaluateKing(BLACK));
   // 12.
-  acc = AddPair(acc, EvaluatePassed());
-  // 13.
-  if (LazySkip(acc, 700)) return acc;
-  // 14-15.
+  return AddPair(acc, EvaluatePassed());
+}
+
+// 14-15. They read the attack maps of step 5.
+PackedScore AddLateTerms(PackedScore acc) {
   acc = AddPair(acc, EvaluateThreats());
   return AddPair(acc, EvaluateSpace());
+}
+
+// 1-3. The material probe (imbalance, phase, scale data) comes first; the imbalance is added
+// to both halves of the piece-square sums, saturated, since a wrapped sum would turn a huge
+// advantage into a huge deficit; then the pawn structure from the pawn cache.
+PackedScore AddMaterialAndPawns(int32_t psqMg, int32_t psqEg) {
+  ProbeMaterial();
+  const int32_t imbalance = CurrentMaterialEntry->Imbalance;
+  PackedScore acc = MakeScore(SaturateHalf(imbalance + psqMg), SaturateHalf(imbalance + psqEg));
+  ProbePawns();
+  acc = AddScore(acc, CurrentPawnEntry->Score[WHITE]);
+  return SubScore(acc, CurrentPawnEntry->Score[BLACK]);
 }
 
 }  // namespace
@@ -102,12 +119,8 @@ int32_t TaperScore(PackedScore acc) {
   mg += Sign(mg) * std::max(std::min(complexity + 50, 0), -std::abs(mg));
   eg += Sign(eg) * std::max(complexity, -std::abs(eg));
 
-  // The material entry's factor for the strong side joins here; the drawish rules refine
-  // it only while it is normal (64).
   const int32_t strong = eg > 0 ? WHITE : BLACK;
-  int32_t scale = ScaleFactorFor(strong);
-  if (scale == SCALE_NORMAL) scale = DrawishScaleFactor(strong, passedPawns[strong]);
-
+  const int32_t scale = StrongSideScale(strong, passedPawns[strong]);
   const int32_t phase = CurrentMaterialEntry->Phase;
   return (mg * phase + eg * (128 - phase) * scale / SCALE_NORMAL) / 128;
 }
@@ -121,19 +134,26 @@ int32_t FinishEvaluation(int32_t whiteValue) {
 }
 
 int32_t Evaluate() {
-  // 1. The material probe (imbalance, phase, scale data) comes first.
-  ProbeMaterial();
-  // 2. The piece-square sums, with the imbalance added to both halves. Saturated, since a
-  //    wrapped sum would turn a huge advantage into a huge deficit.
-  const int32_t imbalance = CurrentMaterialEntry->Imbalance;
-  PackedScore acc =
-      MakeScore(SaturateHalf(imbalance + Position.PsqMg), SaturateHalf(imbalance + Position.PsqEg));
-  // 3. Pawn structure, from the pawn cache.
-  ProbePawns();
-  acc = AddScore(acc, CurrentPawnEntry->Score[WHITE]);
-  acc = SubScore(acc, CurrentPawnEntry->Score[BLACK]);
-  // 4-15. Pieces, mobility, king safety, passed pawns, threats and space.
-  acc = AddPieceTerms(acc);
+  // 1-3. Material, piece-square sums and pawn structure.
+  PackedScore acc = AddMaterialAndPawns(Position.PsqMg, Position.PsqEg);
+  // 4-15. Either lazy test ends the terms early: past its margin the rest could not bring
+  //       the score back into range.
+  if (!LazySkip(acc, 600)) {
+    acc = AddPieceTerms(acc);
+    if (!LazySkip(acc, 700)) acc = AddLateTerms(acc);
+  }
   // 16. Taper and scale; 17-19. round, turn to the side to move, damp.
   return FinishEvaluation(TaperScore(acc));
+}
+
+void TraceEvaluation(EvaluationTrace& trace) {
+  const PackedScore zero = MakeScore(0, 0);
+  trace.Early = AddMaterialAndPawns(0, 0);
+  trace.Pieces = AddPieceTerms(zero);
+  trace.Late = AddLateTerms(zero);
+  trace.NonPawnMaterial = Position.NonPawnMaterial[WHITE] + Position.NonPawnMaterial[BLACK];
+  trace.Phase = CurrentMaterialEntry->Phase;
+  trace.PassedPawns[WHITE] = PopCount(CurrentPawnEntry->Passed[WHITE]);
+  trace.PassedPawns[BLACK] = PopCount(CurrentPawnEntry->Passed[BLACK]);
+  for (int32_t side : {WHITE, BLACK}) trace.Scale[side] = StrongSideScale(side, trace.PassedPawns[side]);
 }

@@ -5,6 +5,7 @@
 #include "board/board.h"
 #include "search/alphabeta.h"
 #include "search/history.h"
+#include "search/search.h"
 
 namespace {
 
@@ -128,4 +129,10 @@ int32_t Quiesce(bool pvNode, int32_t alpha, int32_t beta, int32_t qdepth, int32_
                                                          : BOUND_UPPER;
   TTStore(Position.Key, ScoreToTT(bestValue, ply), ttDepth, storedBound, bestMove, staticEval);
   return bestValue;
+}
+
+int32_t QuiescenceLine(PVLine& line) {
+  SearchState.RootDistance = 0;
+  SearchStack[0].CurrentMove = MOVE_NONE;
+  return Quiesce(true, -SCORE_INFINITE, SCORE_INFINITE, 0, 1, line);
 }

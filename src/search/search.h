@@ -41,6 +41,11 @@ void ClearHistory();
 // SearchState.BestMove and SearchState.BestScore for the caller.
 void Think();
 
+// The quiescence search of Position from a fresh root with the full window: the score for the
+// side to move, and in line the moves to the quiet position whose static value it is. The
+// piece-square tuner resolves its positions with it.
+int32_t QuiescenceLine(PVLine& line);
+
 // Called by the search every SearchState.PollInterval nodes: stops it when the budget is spent
 // or on "stop", answers "isready", ends the program on "quit" or "q", discards other lines.
 void PollInput();

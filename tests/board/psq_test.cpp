@@ -151,13 +151,16 @@ TEST_F(DamagedBlock, PawnOnFirstRankNotPlain) {
   ExpectFault("pawn f8: not the plain pawn value");
 }
 
-TEST_F(DamagedBlock, CellOutsideItsRange) {
-  SetBoth(6, Square("b1"), 328, 45);
-  SetBoth(6, Square("g1"), 328, 45);
-  ExpectFault("king b1: value out of range");
+TEST_F(DamagedBlock, CellOutsideItsBand) {
+  SetBoth(6, Square("b1"), 701, 45);
+  SetBoth(6, Square("g1"), 701, 45);
+  ExpectFault("king b1: value outside the piece's band");
   ReadPieceSquareCells(Cells);
-  SetBoth(1, Square("h2"), 119, 186);  // pawns are exempt from symmetry, not from the range
-  ExpectFault("pawn h2: value out of range");
+  SetBoth(6, Square("b1"), 700, -500);  // both ends belong to the band
+  SetBoth(6, Square("g1"), 700, -500);
+  EXPECT_EQ(CheckPieceSquareCells(Cells), "");
+  SetBoth(1, Square("h2"), 119, 59);  // pawns are exempt from symmetry, not from the band
+  ExpectFault("pawn h2: value outside the piece's band");
 }
 
 }  // namespace
