@@ -5,8 +5,10 @@
 export const USAGE = `usage: node selfplay.mjs [options]
   --games N         games to play (default 100); openings are played in pairs, colours swapped
   --tc B+I          clock: base seconds + increment seconds per move (default 5+0.05)
+  --nodes N         no clock: every move is "go nodes N", whatever the machine's load
   --hash MB         sent to both engines as "setoption name Hash value MB" (default: engine's own)
-  --engine PATH     engine binary (default build/tavrin of this repository)
+  --engine PATH     engine A (default build/tavrin of this repository)
+  --engine-b PATH   engine B, its opponent (default: the same binary as A)
   --seed S          seed of the opening choice (default 1)
   --concurrency C   games played at once, each by its own pair of engines (default 1)
   --openings PATH   PGN file or folder of PGN files (default ../shared/data/openings beside the repository)
@@ -16,11 +18,14 @@ export const USAGE = `usage: node selfplay.mjs [options]
                     one JSON record a line: game, instance, pid, hash, rssKb, hwmKb
   --help            this text`;
 
+const DEFAULT_TC = '5+0.05';
 const DEFAULTS = {
   games: 100,
-  tc: '5+0.05',
+  tc: '',
+  nodes: 0,
   hash: 0,
   engine: '',
+  engineB: '',
   seed: 1,
   concurrency: 1,
   openings: '',
@@ -29,8 +34,12 @@ const DEFAULTS = {
   memoryLog: '',
 };
 
-const INTEGER_OPTIONS = { '--games': 'games', '--hash': 'hash', '--seed': 'seed', '--concurrency': 'concurrency', '--max-plies': 'maxPlies' };
-const TEXT_OPTIONS = { '--tc': 'tc', '--engine': 'engine', '--openings': 'openings', '--pgn': 'pgn', '--memory-log': 'memoryLog' };
+const INTEGER_OPTIONS = {
+  '--games': 'games', '--nodes': 'nodes', '--hash': 'hash', '--seed': 'seed', '--concurrency': 'concurrency', '--max-plies': 'maxPlies',
+};
+const TEXT_OPTIONS = {
+  '--tc': 'tc', '--engine': 'engine', '--engine-b': 'engineB', '--openings': 'openings', '--pgn': 'pgn', '--memory-log': 'memoryLog',
+};
 
 // Reads "--name value" and "--name=value" options into a copy of defaults: integerOptions and
 // textOptions map option names to keys. Returns { options } or { error }.
@@ -72,10 +81,14 @@ export function parseArgs(argv) {
   if (options.games < 1) return { error: '--games must be at least 1' };
   if (options.concurrency < 1) return { error: '--concurrency must be at least 1' };
   if (options.maxPlies < 1) return { error: '--max-plies must be at least 1' };
-  const tc = parseTimeControl(options.tc);
-  if (!tc) return { error: `--tc needs seconds[+increment], got "${options.tc}"` };
-  options.baseMs = tc.baseMs;
-  options.incMs = tc.incMs;
+  if (options.nodes > 0 && options.tc) return { error: '--nodes and --tc exclude each other' };
+  if (options.nodes === 0) {
+    options.tc ||= DEFAULT_TC;
+    const tc = parseTimeControl(options.tc);
+    if (!tc) return { error: `--tc needs seconds[+increment], got "${options.tc}"` };
+    options.baseMs = tc.baseMs;
+    options.incMs = tc.incMs;
+  }
   return { options };
 }
 

@@ -1,13 +1,14 @@
 #!/usr/bin/env node
-// Self-play match between two instances of the engine, talking UCI through pipes. The script keeps
-// the clocks itself (wall time from "go" to "bestmove"), checks every move with an independent rules
-// library and adjudicates the game's end with that library's rules. Faults (illegal or garbled moves,
-// crashes, hangs) are reported with the game's PGN and the engine's last lines, and make the exit
-// code 1.
+// Match between two engines, A and B (two instances of one binary, or two binaries), talking UCI
+// through pipes. Each book opening is played twice with colours swapped. The script keeps the clocks
+// itself (wall time from "go" to "bestmove"), or gives each move a node count instead; it checks
+// every move with an independent rules library and adjudicates the game's end with that library's
+// rules. Faults (illegal or garbled moves, crashes, hangs) are reported with the game's PGN and the
+// engine's last lines, and make the exit code 1.
 
 import { appendFileSync, existsSync, writeFileSync } from 'node:fs';
 import { loadavg } from 'node:os';
-import { join, resolve } from 'node:path';
+import { basename, join, resolve } from 'node:path';
 import {
   USAGE, adjudicate, chooseOpenings, faultResult, formatScore, parseArgs, parseBestmove, timeForfeitResult,
 } from './lib.mjs';
@@ -16,6 +17,9 @@ import {
 } from './runtime.mjs';
 
 const HANG_GRACE_MS = 2000;
+// A search of N nodes that is still running after a minute plus N / 10 ms (10,000 nodes a second,
+// a hundred times slower than the engine) has hung, however loaded the machine.
+const nodesHangMs = (nodes) => 60000 + nodes / 10;
 const INSTANCES = ['A', 'B'];
 
 // One line per engine of the pair; "game" is the number of the game just played, or "end".
@@ -25,8 +29,16 @@ function logMemory(options, engines, game) {
   appendFileSync(options.memoryLog, lines.join('\n') + '\n');
 }
 
-function formatTc(options) {
-  return `${options.baseMs / 1000}+${options.incMs / 1000}`;
+// The limit of every move: "2000 nodes" or a clock such as "5+0.05".
+function formatLimit(options) {
+  return options.nodes ? `${options.nodes} nodes` : `${options.baseMs / 1000}+${options.incMs / 1000}`;
+}
+
+// The engines' names in the PGN: the binary's file name (its path when both names are the same
+// but the files are not) and the role.
+function engineNames(paths) {
+  const [a, b] = paths.map((path) => basename(path));
+  return paths.map((path, i) => `${a === b && paths[0] !== paths[1] ? path : [a, b][i]} (${INSTANCES[i]})`);
 }
 
 function positionCommand(opening, moves) {
@@ -42,13 +54,12 @@ function strayFault(engines) {
 
 // Plays one game between engines[0] (White) and engines[1] (Black) from the opening.
 async function playGame(Chess, options, number, openingIndex, opening, engines) {
-  const names = engines.map((engine) => `Tavrin ${engine.instance}`);
   const game = opening.fen ? new Chess(opening.fen) : new Chess();
   for (const move of opening.moves) game.move(move);
   if (opening.moves.length) game.setComment('book');
   const moves = [...opening.moves];
   const clocks = [options.baseMs, options.baseMs];
-  const timeUse = engines.map(() => ({ moves: 0, totalMs: 0, maxMs: 0, lowestClockMs: options.baseMs }));
+  const timeUse = engines.map(() => ({ moves: 0, totalMs: 0, maxMs: 0, lowestClockMs: options.nodes ? null : options.baseMs }));
   let end = null;
   let fault = null;
   let commands = [];
@@ -68,7 +79,8 @@ async function playGame(Chess, options, number, openingIndex, opening, engines) 
     const engine = engines[side];
     commands = [
       positionCommand(opening, moves),
-      `go wtime ${Math.max(0, Math.floor(clocks[0]))} btime ${Math.max(0, Math.floor(clocks[1]))} winc ${options.incMs} binc ${options.incMs}`,
+      options.nodes ? `go nodes ${options.nodes}`
+        : `go wtime ${Math.max(0, Math.floor(clocks[0]))} btime ${Math.max(0, Math.floor(clocks[1]))} winc ${options.incMs} binc ${options.incMs}`,
     ];
     engine.lastInfo = null;
     engine.send(commands[0]);
@@ -76,7 +88,8 @@ async function playGame(Chess, options, number, openingIndex, opening, engines) 
     const scheduleAtGo = engine.schedule();
     const sentAt = process.hrtime.bigint();
     engine.send(commands[1]);
-    const reply = await engine.waitFor((line) => line.startsWith('bestmove'), clocks[side] + HANG_GRACE_MS);
+    const hangMs = options.nodes ? nodesHangMs(options.nodes) : clocks[side] + HANG_GRACE_MS;
+    const reply = await engine.waitFor((line) => line.startsWith('bestmove'), hangMs);
     if (!reply.line) {
       fault = { ...faultFromOutcome(reply, 'waiting for bestmove'), side };
       if (reply.timeout) await engine.stop();
@@ -97,12 +110,13 @@ async function playGame(Chess, options, number, openingIndex, opening, engines) 
     use.moves++;
     use.totalMs += elapsedMs;
     use.maxMs = Math.max(use.maxMs, elapsedMs);
-    clocks[side] -= elapsedMs;
-    use.lowestClockMs = Math.min(use.lowestClockMs, clocks[side]);
     game.move(legal.san);
     moves.push(parsed.move);
     const info = engine.lastInfo;
     game.setComment(`${info ? `${formatScore(info.score)}/${info.depth} ` : ''}${Math.round(elapsedMs)}ms`);
+    if (options.nodes) continue; // no clock to keep
+    clocks[side] -= elapsedMs;
+    use.lowestClockMs = Math.min(use.lowestClockMs, clocks[side]);
     if (clocks[side] < 0) {
       end = timeForfeitResult(game, side === 0 ? 'w' : 'b');
       end.flag = { side, elapsedMs, clockMs: clocks[side] + elapsedMs, schedule: scheduleSince(scheduleAtGo, engine.schedule()) };
@@ -115,9 +129,11 @@ async function playGame(Chess, options, number, openingIndex, opening, engines) 
 
   game.setHeader('Event', 'Tavrin self-play');
   game.setHeader('Round', String(number));
-  game.setHeader('White', names[0]);
-  game.setHeader('Black', names[1]);
-  game.setHeader('TimeControl', formatTc(options).replace(/^(\d+(?:\.\d+)?)\+0$/, '$1'));
+  game.setHeader('White', engines[0].name);
+  game.setHeader('Black', engines[1].name);
+  // "-" is the tag's value for a game without a clock.
+  game.setHeader('TimeControl', options.nodes ? '-' : formatLimit(options).replace(/^(\d+(?:\.\d+)?)\+0$/, '$1'));
+  if (options.nodes) game.setHeader('Nodes', String(options.nodes));
   game.setHeader('Opening', `#${openingIndex + 1}`);
   game.setHeader('Termination', end.reason);
   game.setHeader('Result', end.result);
@@ -165,7 +181,7 @@ function summarise(records, options, wallMs, loadAtStart) {
   for (const record of records) reasons.set(record.reason, (reasons.get(record.reason) ?? 0) + 1);
   const plies = records.map((record) => record.plies);
   console.log('');
-  console.log(`games ${records.length} at ${formatTc(options)}: A wins ${count((r) => winner(r) === 'A')}, B wins ${count((r) => winner(r) === 'B')}, draws ${count((r) => r.result === '1/2-1/2')} (White wins ${count((r) => r.result === '1-0')}, Black wins ${count((r) => r.result === '0-1')})`);
+  console.log(`games ${records.length} at ${formatLimit(options)}: A wins ${count((r) => winner(r) === 'A')}, B wins ${count((r) => winner(r) === 'B')}, draws ${count((r) => r.result === '1/2-1/2')} (White wins ${count((r) => r.result === '1-0')}, Black wins ${count((r) => r.result === '0-1')})`);
   console.log(`endings: ${[...reasons].sort((a, b) => b[1] - a[1]).map(([reason, n]) => `${reason} ${n}`).join(', ')}`);
   console.log(`illegal moves ${faults('illegal')}, garbled bestmoves ${faults('garbled')}, time forfeits ${count((r) => r.flag)}, crashes ${faults('crash')}, hangs ${faults('hang')}`);
   console.log(`average plies ${(plies.reduce((a, b) => a + b, 0) / plies.length).toFixed(1)} (shortest ${Math.min(...plies)}, longest ${Math.max(...plies)})`);
@@ -175,8 +191,8 @@ function summarise(records, options, wallMs, loadAtStart) {
     if (moves === 0) continue;
     const mean = uses.reduce((a, use) => a + use.totalMs, 0) / moves;
     const max = Math.max(...uses.map((use) => use.maxMs));
-    const lowest = Math.min(...uses.map((use) => use.lowestClockMs));
-    console.log(`time use ${instance}: ${moves} moves, mean ${mean.toFixed(1)} ms, longest ${max.toFixed(1)} ms, lowest clock left ${lowest.toFixed(0)} ms`);
+    const clock = options.nodes ? '' : `, lowest clock left ${Math.min(...uses.map((use) => use.lowestClockMs)).toFixed(0)} ms`;
+    console.log(`time use ${instance}: ${moves} moves, mean ${mean.toFixed(1)} ms, longest ${max.toFixed(1)} ms${clock}`);
   }
   console.log(`total time ${formatDuration(wallMs)}; load average ${loadAtStart.toFixed(2)} at start, ${loadavg()[0].toFixed(2)} at end`);
 }
@@ -193,9 +209,11 @@ async function main() {
     return 0;
   }
   const enginePath = options.engine ? resolve(options.engine) : join(REPO_DIR, 'build', 'tavrin');
+  const enginePaths = [enginePath, options.engineB ? resolve(options.engineB) : enginePath];
   const openingsPath = options.openings ? resolve(options.openings) : DEFAULT_OPENINGS;
-  if (!existsSync(enginePath)) {
-    console.error(`selfplay: no engine at ${enginePath} (build it with "make build")`);
+  const missing = enginePaths.find((path) => !existsSync(path));
+  if (missing) {
+    console.error(`selfplay: no engine at ${missing} (build it with "make build")`);
     return 2;
   }
   if (!existsSync(openingsPath)) {
@@ -207,16 +225,18 @@ async function main() {
   const openings = loadOpenings(Chess, openingsPath);
   const chosen = chooseOpenings(options.games, openings.games.length, options.seed);
   const loadAtStart = loadavg()[0];
-  console.log(`selfplay: ${options.games} games at ${formatTc(options)}, engine ${enginePath}${options.hash ? `, hash ${options.hash} MB` : ''}, concurrency ${options.concurrency}`);
+  const engines = enginePaths[0] === enginePaths[1] ? `engine ${enginePath}` : `engine A ${enginePaths[0]}, engine B ${enginePaths[1]}`;
+  console.log(`selfplay: ${options.games} games at ${formatLimit(options)}, ${engines}${options.hash ? `, hash ${options.hash} MB` : ''}, concurrency ${options.concurrency}`);
   console.log(`openings: ${openings.games.length} from ${openings.files.join(', ')}; seed ${options.seed}; move cap ${options.maxPlies} plies; load average ${loadAtStart.toFixed(2)}`);
 
   const startedAt = Date.now();
   const records = [];
-  const pairs = [];
+  const workerEngines = [];
+  const names = engineNames(enginePaths);
   let next = 0;
   const worker = async () => {
-    const engines = INSTANCES.map((instance) => new Engine(instance, enginePath, options.hash));
-    pairs.push(engines);
+    const engines = INSTANCES.map((instance, i) => Object.assign(new Engine(instance, enginePaths[i], options.hash), { name: names[i] }));
+    workerEngines.push(engines);
     for (const engine of engines) {
       const started = await engine.start();
       if (!started.line) throw new Error(`engine ${engine.instance} did not start: ${faultFromOutcome(started, 'uci handshake').detail}\n${engine.recent.join('\n')}`);
@@ -240,7 +260,7 @@ async function main() {
       }
     }
   };
-  const stopAll = () => Promise.all(pairs.flat().map((engine) => engine.stop()));
+  const stopAll = () => Promise.all(workerEngines.flat().map((engine) => engine.stop()));
   process.on('SIGINT', () => stopAll().then(() => process.exit(130)));
   try {
     await Promise.all(Array.from({ length: Math.min(options.concurrency, options.games) }, worker));
@@ -249,8 +269,8 @@ async function main() {
     await stopAll();
     return 2;
   }
-  for (const engines of pairs) logMemory(options, engines, 'end');
-  await Promise.all(pairs.flat().map(async (engine) => {
+  for (const engines of workerEngines) logMemory(options, engines, 'end');
+  await Promise.all(workerEngines.flat().map(async (engine) => {
     engine.send('quit');
     await engine.waitFor(() => false, 2000);
     await engine.stop();

@@ -30,6 +30,12 @@ test('options take both spellings and refuse what they cannot use', () => {
   assert.match(parseArgs(['--tc', '1:00']).error, /--tc/);
 });
 
+test('a match at a node count has no clock, and the second binary is its own option', () => {
+  const nodes = parseArgs(['--nodes', '20000', '--engine-b', '/tmp/old']).options;
+  assert.deepEqual([nodes.nodes, nodes.baseMs, nodes.engineB], [20000, undefined, '/tmp/old']);
+  assert.match(parseArgs(['--nodes', '100', '--tc', '1+0.01']).error, /exclude/);
+});
+
 test('the seeded generator repeats for a seed and one opening serves each pair of games', () => {
   const first = createRandom(42);
   const again = createRandom(42);

@@ -3,21 +3,31 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
+import { chmodSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 
 const HERE = dirname(fileURLToPath(import.meta.url));
 const WORK = mkdtempSync(join(tmpdir(), 'selfplay-test-'));
 const OPENINGS = join(WORK, 'openings.pgn');
 writeFileSync(OPENINGS, '[Result "*"]\n\n1. e4 e5 2. Nf3 Nc6 *\n');
+const FAKE = join(HERE, 'fake-engine.mjs');
 
+// A second binary for --engine-b: the stand-in under another name, with its own fault if any.
+function secondEngine(name, fault) {
+  const path = join(WORK, name);
+  writeFileSync(path, `#!/usr/bin/env node\nprocess.env.FAKE_ENGINE_FAULT = '${fault}';\nawait import('${pathToFileURL(FAKE)}');\n`);
+  chmodSync(path, 0o755);
+  return path;
+}
+
+// Plays at a short clock unless extra gives another limit.
 function runMatch(fault, extra = [], faultSide = '') {
   const pgn = join(WORK, `${fault || 'clean'}.pgn`);
+  const limit = extra.includes('--tc') || extra.includes('--nodes') ? [] : ['--tc', '0.5+0.01'];
   const run = spawnSync(process.execPath, [
-    join(HERE, '..', 'selfplay.mjs'), '--engine', join(HERE, 'fake-engine.mjs'), '--openings', OPENINGS,
-    '--tc', '0.5+0.01', '--pgn', pgn, ...extra,
+    join(HERE, '..', 'selfplay.mjs'), '--engine', FAKE, '--openings', OPENINGS, ...limit, '--pgn', pgn, ...extra,
   ], { encoding: 'utf8', env: { ...process.env, FAKE_ENGINE_FAULT: fault, FAKE_ENGINE_FAULT_SIDE: faultSide }, timeout: 60000 });
   return { ...run, pgn: readFileSync(pgn, 'utf8') };
 }
@@ -32,12 +42,13 @@ function faultCounts(stdout) {
 const NONE = { illegal: 0, garbled: 0, forfeits: 0, crashes: 0, hangs: 0 };
 
 test('a clean match plays both colours from the book and exits 0', () => {
-  const run = runMatch('', ['--games', '2', '--max-plies', '40']);
+  // A clock the stand-in cannot overstep even when it waits for a processor on a loaded machine.
+  const run = runMatch('', ['--games', '2', '--max-plies', '40', '--tc', '10+0.1']);
   assert.equal(run.status, 0, run.stdout + run.stderr);
   assert.deepEqual(faultCounts(run.stdout), NONE);
   assert.match(run.stdout, /game 1\/2 .* A-B /);
   assert.match(run.stdout, /game 2\/2 .* B-A /);
-  assert.match(run.stdout, /games 2 at 0\.5\+0\.01: A wins 0, B wins 0, draws 2/);
+  assert.match(run.stdout, /games 2 at 10\+0\.1: A wins 0, B wins 0, draws 2/);
   assert.match(run.pgn, /1\. e4 e5 2\. Nf3 Nc6 \{book\}/);
   assert.equal((run.pgn.match(/\[Termination "move cap"\]/g) ?? []).length, 2);
 });
@@ -70,4 +81,15 @@ test('an engine that oversteps its clock loses on time, which is counted but is 
   assert.ok(flag, run.stdout);
   // The stand-in sleeps through its overrun, so its processor time is far below the wall time it took.
   assert.ok(Number(flag[2]) < Number(flag[1]) - 250, flag[0]);
+});
+
+test('a fault of the second binary is its own, and its reproduction asks for the node count', () => {
+  const run = runMatch('', ['--engine-b', secondEngine('fake-illegal.mjs', 'illegal'), '--nodes', '500', '--games', '1', '--max-plies', '40']);
+  assert.equal(run.status, 1, run.stdout + run.stderr);
+  assert.deepEqual(faultCounts(run.stdout), { ...NONE, illegal: 1 });
+  assert.match(run.stdout, /game 1\/1 .* 1-0 +illegal by B /);
+  assert.match(run.stdout, /reproduce with:\n +position startpos moves e2e4 e7e5 g1f3 b8c6(?: [a-h][1-8][a-h][1-8])+\n +go nodes 500\n/);
+  assert.match(run.pgn, /\[White "fake-engine\.mjs \(A\)"\]\n\[Black "fake-illegal\.mjs \(B\)"\]/);
+  assert.match(run.pgn, /\[TimeControl "-"\]/);
+  assert.match(run.pgn, /\[Nodes "500"\]/);
 });
