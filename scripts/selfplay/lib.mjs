@@ -1,14 +1,25 @@
 // Pure helpers of the self-play match: option parsing, the seeded generator, opening records,
-// engine-line parsing and game adjudication. Nothing here starts a process or touches a clock,
-// so all of it is checked by lib.test.mjs.
+// engine-line parsing, game adjudication and the match statistics (Elo, error bars, the sequential
+// test). Nothing here starts a process or touches a clock, so all of it is checked by lib.test.mjs.
+
+// The test's normal approximation needs a variance it can trust, and a few pairs give a rough
+// one (two pairs of 1.5 would give almost none and an instant verdict).
+export const MIN_SPRT_PAIRS = 20;
 
 export const USAGE = `usage: node selfplay.mjs [options]
-  --games N         games to play (default 100); openings are played in pairs, colours swapped
+  --games N         games to play (default 100); openings are played in pairs, colours swapped;
+                    with --sprt the most games to play
   --tc B+I          clock: base seconds + increment seconds per move (default 5+0.05)
   --nodes N         no clock: every move is "go nodes N", whatever the machine's load
   --hash MB         sent to both engines as "setoption name Hash value MB" (default: engine's own)
-  --engine PATH     engine A (default build/tavrin of this repository)
+  --engine PATH     engine A, whose results are reported (default build/tavrin of this repository)
   --engine-b PATH   engine B, its opponent (default: the same binary as A)
+  --sprt E0,E1      stop as soon as a sequential test on the pairs of games accepts either
+                    H0 (A - B = E0) or H1 (A - B = E1), in logistic Elo; no verdict before
+                    ${MIN_SPRT_PAIRS} complete pairs
+  --alpha A         false-positive rate of --sprt (default 0.05)
+  --beta B          false-negative rate of --sprt (default 0.05)
+  --progress N      a line with the score so far every N games (default 20; 0: none)
   --seed S          seed of the opening choice (default 1)
   --concurrency C   games played at once, each by its own pair of engines (default 1)
   --openings PATH   PGN file or folder of PGN files (default ../shared/data/openings beside the repository)
@@ -26,6 +37,10 @@ const DEFAULTS = {
   hash: 0,
   engine: '',
   engineB: '',
+  sprt: '',
+  alpha: '',
+  beta: '',
+  progress: 20,
   seed: 1,
   concurrency: 1,
   openings: '',
@@ -36,9 +51,11 @@ const DEFAULTS = {
 
 const INTEGER_OPTIONS = {
   '--games': 'games', '--nodes': 'nodes', '--hash': 'hash', '--seed': 'seed', '--concurrency': 'concurrency', '--max-plies': 'maxPlies',
+  '--progress': 'progress',
 };
 const TEXT_OPTIONS = {
   '--tc': 'tc', '--engine': 'engine', '--engine-b': 'engineB', '--openings': 'openings', '--pgn': 'pgn', '--memory-log': 'memoryLog',
+  '--sprt': 'sprt', '--alpha': 'alpha', '--beta': 'beta',
 };
 
 // Reads "--name value" and "--name=value" options into a copy of defaults: integerOptions and
@@ -89,7 +106,24 @@ export function parseArgs(argv) {
     options.baseMs = tc.baseMs;
     options.incMs = tc.incMs;
   }
+  const sprtText = options.sprt;
+  options.sprt = null;
+  if (!sprtText && (options.alpha || options.beta)) return { error: '--alpha and --beta need --sprt' };
+  if (sprtText) {
+    const bounds = sprtText.split(',').map(parseDecimal);
+    if (bounds.length !== 2 || bounds.includes(null) || bounds[0] >= bounds[1])
+      return { error: `--sprt needs two Elo bounds E0,E1 with E0 < E1, got "${sprtText}"` };
+    const [alpha, beta] = [options.alpha || '0.05', options.beta || '0.05'].map(parseDecimal);
+    for (const [name, rate] of [['--alpha', alpha], ['--beta', beta]])
+      if (rate === null || rate <= 0 || rate >= 0.5) return { error: `${name} needs a rate between 0 and 0.5` };
+    options.sprt = { elo0: bounds[0], elo1: bounds[1], alpha, beta, ...sprtBounds(alpha, beta) };
+  }
   return { options };
+}
+
+// "-1.5" -> -1.5; null unless the whole text is a decimal number.
+function parseDecimal(text) {
+  return /^[-+]?\d+(?:\.\d+)?$/.test(text) ? Number(text) : null;
 }
 
 // "5+0.05" -> 5000 ms base, 50 ms increment; "10" -> no increment. Null when malformed or no time.
@@ -216,4 +250,90 @@ export function timeForfeitResult(game, loserColour) {
 // A fault loses the game for the side that made it.
 export function faultResult(faultColour) {
   return faultColour === 'w' ? '0-1' : '1-0';
+}
+
+// A's score in a game in half points: 0 lost, 1 drawn, 2 won.
+export function halfPointsForA(record) {
+  if (record.result === '1/2-1/2') return 1;
+  return (record.result === '1-0') === (record.white === 'A') ? 2 : 0;
+}
+
+// A's results counted by category: games by half points (loss, draw, win) and complete pairs of
+// games (numbers 2k+1 and 2k+2 share an opening with colours swapped) by half points of the pair,
+// 0 to 4; pairCount is the number of complete pairs.
+export function tallyForA(records) {
+  const games = [0, 0, 0];
+  const pairs = [0, 0, 0, 0, 0];
+  const firstOfPair = new Map();
+  for (const record of records) {
+    const points = halfPointsForA(record);
+    games[points]++;
+    const pair = Math.floor((record.number - 1) / 2);
+    if (firstOfPair.has(pair)) pairs[firstOfPair.get(pair) + points]++;
+    else firstOfPair.set(pair, points);
+  }
+  return { games, pairs, pairCount: pairs.reduce((a, b) => a + b, 0) };
+}
+
+// Score per game of each category: of a game (loss, draw, win) and of a pair of games (0 to 2
+// points, halved so that both give a score between 0 and 1).
+export const GAME_SCORES = [0, 0.5, 1];
+export const PAIR_SCORES = [0, 0.25, 0.5, 0.75, 1];
+const Z_95 = 1.959963984540054;
+// Stands in for an empty category so that the variance of a one-sided result is small but not zero.
+const EMPTY_CATEGORY = 1e-3;
+
+export function scoreFromElo(elo) {
+  return 1 / (1 + 10 ** (-elo / 400));
+}
+
+// Logistic Elo of a score per game; infinite for a score of 0 or 1 and beyond.
+export function eloFromScore(score) {
+  if (score <= 0) return -Infinity;
+  if (score >= 1) return Infinity;
+  return -400 * Math.log10(1 / score - 1);
+}
+
+// Number of trials, mean score and its variance per trial from counts of categories scoring values.
+function scoreMoments(counts, values) {
+  const n = counts.reduce((a, b) => a + b, 0);
+  const mean = counts.reduce((sum, count, i) => sum + count * values[i], 0) / n;
+  const variance = counts.reduce((sum, count, i) => sum + count * (values[i] - mean) ** 2, 0) / n;
+  return { n, mean, variance };
+}
+
+// Elo and its 95 % interval from counts of games (GAME_SCORES, the trinomial model) or of pairs
+// (PAIR_SCORES, the pentanomial model, which keeps the correlation of two games from one opening);
+// margin is half the interval's width, NaN from a single trial. Null without trials.
+export function eloEstimate(counts, values) {
+  const { n, mean, variance } = scoreMoments(counts, values);
+  if (n === 0) return null;
+  const half = n < 2 ? NaN : Z_95 * Math.sqrt(variance / n);
+  const low = eloFromScore(mean - half);
+  const high = eloFromScore(mean + half);
+  return { n, score: mean, elo: eloFromScore(mean), low, high, margin: (high - low) / 2 };
+}
+
+// Log-likelihood ratio of H1 (A - B = elo1) against H0 (A - B = elo0) over pair counts, in the
+// normal approximation of the generalised test: the pairs' mean score is normal with the sample
+// variance; 0 without pairs.
+export function sprtLlr(pairs, elo0, elo1) {
+  if (pairs.every((count) => count === 0)) return 0;
+  const { n, mean, variance } = scoreMoments(pairs.map((count) => count || EMPTY_CATEGORY), PAIR_SCORES);
+  const s0 = scoreFromElo(elo0);
+  const s1 = scoreFromElo(elo1);
+  return (n * (s1 - s0) * (2 * mean - s0 - s1)) / (2 * variance);
+}
+
+// The LLR below lower accepts H0, above upper accepts H1.
+export function sprtBounds(alpha, beta) {
+  return { lower: Math.log(beta / (1 - alpha)), upper: Math.log((1 - beta) / alpha) };
+}
+
+// The LLR of the pair counts under options.sprt and the verdict: 'H1', 'H0' or null (play on).
+export function sprtStatus(pairs, sprt) {
+  const llr = sprtLlr(pairs, sprt.elo0, sprt.elo1);
+  let verdict = null;
+  if (pairs.reduce((a, b) => a + b, 0) >= MIN_SPRT_PAIRS) verdict = llr >= sprt.upper ? 'H1' : llr <= sprt.lower ? 'H0' : null;
+  return { llr, verdict };
 }

@@ -3,14 +3,16 @@
 // through pipes. Each book opening is played twice with colours swapped. The script keeps the clocks
 // itself (wall time from "go" to "bestmove"), or gives each move a node count instead; it checks
 // every move with an independent rules library and adjudicates the game's end with that library's
-// rules. Faults (illegal or garbled moves, crashes, hangs) are reported with the game's PGN and the
+// rules. A's results give its Elo over B with an error bar, and may stop the match by a sequential
+// test. Faults (illegal or garbled moves, crashes, hangs) are reported with the game's PGN and the
 // engine's last lines, and make the exit code 1.
 
 import { appendFileSync, existsSync, writeFileSync } from 'node:fs';
 import { loadavg } from 'node:os';
 import { basename, join, resolve } from 'node:path';
 import {
-  USAGE, adjudicate, chooseOpenings, faultResult, formatScore, parseArgs, parseBestmove, timeForfeitResult,
+  GAME_SCORES, PAIR_SCORES, USAGE, adjudicate, chooseOpenings, eloEstimate, faultResult, formatScore, halfPointsForA,
+  parseArgs, parseBestmove, sprtStatus, tallyForA, timeForfeitResult,
 } from './lib.mjs';
 import {
   DEFAULT_OPENINGS, Engine, REPO_DIR, faultFromOutcome, loadOpenings, loadRulesLibrary, scheduleSince,
@@ -169,19 +171,64 @@ function printFlag(record) {
   console.log(`  flag: ${instance} took ${elapsedMs.toFixed(1)} ms with ${clockMs.toFixed(1)} ms on its clock at ply ${record.plies}${split}`);
 }
 
-function summarise(records, options, wallMs, loadAtStart) {
+// "+17.4", "-inf" (a score of 0), "?" (not known); "17.4" unsigned.
+function formatElo(elo, signed = true) {
+  if (Number.isNaN(elo)) return '?';
+  const sign = signed ? (elo < 0 ? '-' : '+') : '';
+  return `${sign}${Number.isFinite(elo) ? Math.abs(elo).toFixed(1) : 'inf'}`;
+}
+
+// "+17.4 ± 52.1", the margin being half the 95 % interval, which the long form adds.
+function formatEstimate(estimate, long) {
+  const interval = long ? ` (95 %: ${formatElo(estimate.low)} to ${formatElo(estimate.high)})` : '';
+  return `${formatElo(estimate.elo)} ± ${formatElo(estimate.margin, false)}${interval}`;
+}
+
+function formatSprt(sprt, llr) {
+  return `LLR ${llr.toFixed(2)} (bounds ${sprt.lower.toFixed(2)}, ${sprt.upper.toFixed(2)})`;
+}
+
+// A's score so far: games, Elo by pairs (or by games before the first pair is complete), and the LLR.
+function progressLine(records, options) {
+  const { games, pairs, pairCount } = tallyForA(records);
+  const estimate = pairCount ? eloEstimate(pairs, PAIR_SCORES) : eloEstimate(games, GAME_SCORES);
+  const basis = pairCount ? `${pairCount} pairs` : `${records.length} games`;
+  const sprt = options.sprt ? `, ${formatSprt(options.sprt, sprtStatus(pairs, options.sprt).llr)}` : '';
+  return `after ${records.length} games: A +${games[2]} =${games[1]} -${games[0]}, score ${(100 * estimate.score).toFixed(1)} %, Elo ${formatEstimate(estimate, false)} over ${basis}${sprt}`;
+}
+
+// A's results against B: score, Elo by the pentanomial model over complete pairs and by the
+// trinomial model over games, and the sequential test's verdict.
+function resultLines(records, options, verdict) {
+  const { games, pairs, pairCount } = tallyForA(records);
+  const points = games[1] / 2 + games[2];
+  const lines = [`result of A against B: +${games[2]} =${games[1]} -${games[0]}, ${points}/${records.length} (${(100 * points / records.length).toFixed(1)} %)`];
+  if (pairCount) {
+    lines.push(`pairs by A's points 0, 0.5, 1, 1.5, 2: ${pairs.join(', ')} (total ${pairCount})`);
+    lines.push(`Elo of A - B, pentanomial over pairs: ${formatEstimate(eloEstimate(pairs, PAIR_SCORES), true)}`);
+  }
+  lines.push(`Elo of A - B, trinomial over games:   ${formatEstimate(eloEstimate(games, GAME_SCORES), true)}`);
+  if (options.sprt) {
+    const { elo0, elo1, alpha, beta } = options.sprt;
+    const test = `SPRT of logistic Elo ${elo0} (H0) against ${elo1} (H1), alpha ${alpha}, beta ${beta}`;
+    const now = formatSprt(options.sprt, sprtStatus(pairs, options.sprt).llr);
+    if (!verdict) lines.push(`${test}: no verdict after ${pairCount} pairs, ${now}`);
+    else {
+      const later = verdict.pairs === pairCount ? '' : `; over all ${pairCount} pairs ${now}`;
+      lines.push(`${test}: ${verdict.verdict} accepted after ${verdict.pairs} pairs, ${formatSprt(options.sprt, verdict.llr)}${later}`);
+    }
+  }
+  return lines;
+}
+
+function summarise(records, options, wallMs, loadAtStart, verdict) {
   const count = (predicate) => records.filter(predicate).length;
-  const winner = (record) => {
-    if (record.result === '1-0') return record.white;
-    if (record.result === '0-1') return record.white === 'A' ? 'B' : 'A';
-    return null;
-  };
   const faults = (kind) => count((record) => record.fault?.kind === kind);
   const reasons = new Map();
   for (const record of records) reasons.set(record.reason, (reasons.get(record.reason) ?? 0) + 1);
   const plies = records.map((record) => record.plies);
   console.log('');
-  console.log(`games ${records.length} at ${formatLimit(options)}: A wins ${count((r) => winner(r) === 'A')}, B wins ${count((r) => winner(r) === 'B')}, draws ${count((r) => r.result === '1/2-1/2')} (White wins ${count((r) => r.result === '1-0')}, Black wins ${count((r) => r.result === '0-1')})`);
+  console.log(`games ${records.length} at ${formatLimit(options)}: A wins ${count((r) => halfPointsForA(r) === 2)}, B wins ${count((r) => halfPointsForA(r) === 0)}, draws ${count((r) => r.result === '1/2-1/2')} (White wins ${count((r) => r.result === '1-0')}, Black wins ${count((r) => r.result === '0-1')})`);
   console.log(`endings: ${[...reasons].sort((a, b) => b[1] - a[1]).map(([reason, n]) => `${reason} ${n}`).join(', ')}`);
   console.log(`illegal moves ${faults('illegal')}, garbled bestmoves ${faults('garbled')}, time forfeits ${count((r) => r.flag)}, crashes ${faults('crash')}, hangs ${faults('hang')}`);
   console.log(`average plies ${(plies.reduce((a, b) => a + b, 0) / plies.length).toFixed(1)} (shortest ${Math.min(...plies)}, longest ${Math.max(...plies)})`);
@@ -194,6 +241,7 @@ function summarise(records, options, wallMs, loadAtStart) {
     const clock = options.nodes ? '' : `, lowest clock left ${Math.min(...uses.map((use) => use.lowestClockMs)).toFixed(0)} ms`;
     console.log(`time use ${instance}: ${moves} moves, mean ${mean.toFixed(1)} ms, longest ${max.toFixed(1)} ms${clock}`);
   }
+  for (const line of resultLines(records, options, verdict)) console.log(line);
   console.log(`total time ${formatDuration(wallMs)}; load average ${loadAtStart.toFixed(2)} at start, ${loadavg()[0].toFixed(2)} at end`);
 }
 
@@ -226,7 +274,7 @@ async function main() {
   const chosen = chooseOpenings(options.games, openings.games.length, options.seed);
   const loadAtStart = loadavg()[0];
   const engines = enginePaths[0] === enginePaths[1] ? `engine ${enginePath}` : `engine A ${enginePaths[0]}, engine B ${enginePaths[1]}`;
-  console.log(`selfplay: ${options.games} games at ${formatLimit(options)}, ${engines}${options.hash ? `, hash ${options.hash} MB` : ''}, concurrency ${options.concurrency}`);
+  console.log(`selfplay: ${options.sprt ? 'at most ' : ''}${options.games} games at ${formatLimit(options)}, ${engines}${options.hash ? `, hash ${options.hash} MB` : ''}, concurrency ${options.concurrency}`);
   console.log(`openings: ${openings.games.length} from ${openings.files.join(', ')}; seed ${options.seed}; move cap ${options.maxPlies} plies; load average ${loadAtStart.toFixed(2)}`);
 
   const startedAt = Date.now();
@@ -234,6 +282,7 @@ async function main() {
   const workerEngines = [];
   const names = engineNames(enginePaths);
   let next = 0;
+  let verdict = null; // the sequential test's, when it ended the match
   const worker = async () => {
     const engines = INSTANCES.map((instance, i) => Object.assign(new Engine(instance, enginePaths[i], options.hash), { name: names[i] }));
     workerEngines.push(engines);
@@ -241,7 +290,7 @@ async function main() {
       const started = await engine.start();
       if (!started.line) throw new Error(`engine ${engine.instance} did not start: ${faultFromOutcome(started, 'uci handshake').detail}\n${engine.recent.join('\n')}`);
     }
-    while (next < options.games) {
+    while (next < options.games && !verdict) {
       const index = next++;
       const openingIndex = chosen[Math.floor(index / 2)];
       const opening = openings.read(openingIndex);
@@ -250,6 +299,15 @@ async function main() {
       const record = await playGame(Chess, options, index + 1, openingIndex, opening, seats);
       records.push(record);
       console.log(gameLine(record, options.games));
+      if (options.progress && records.length % options.progress === 0) console.log(progressLine(records, options));
+      if (options.sprt && !verdict) {
+        const tally = tallyForA(records);
+        const status = sprtStatus(tally.pairs, options.sprt);
+        if (status.verdict) {
+          verdict = { ...status, pairs: tally.pairCount };
+          console.log(`SPRT: ${verdict.verdict} accepted after ${verdict.pairs} pairs, ${formatSprt(options.sprt, verdict.llr)}; no new games`);
+        }
+      }
       logMemory(options, engines, record.number);
       if (record.flag) printFlag(record);
       if (record.fault) {
@@ -277,7 +335,7 @@ async function main() {
   }));
   records.sort((a, b) => a.number - b.number);
   if (options.pgn) writeFileSync(options.pgn, records.map((record) => record.pgn).join('\n\n') + '\n');
-  summarise(records, options, Date.now() - startedAt, loadAtStart);
+  summarise(records, options, Date.now() - startedAt, loadAtStart, verdict);
   return records.some((record) => record.fault) ? 1 : 0;
 }
 

@@ -4,8 +4,9 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { Chess } from 'chess.js';
 import {
-  adjudicate, chooseOpenings, createRandom, formatScore, parseArgs, parseBestmove, parseInfo, parseTimeControl,
-  readOpening, splitPgnGames, timeForfeitResult,
+  GAME_SCORES, MIN_SPRT_PAIRS, PAIR_SCORES, adjudicate, chooseOpenings, createRandom, eloEstimate, eloFromScore, formatScore,
+  parseArgs, parseBestmove, parseInfo, parseTimeControl, readOpening, splitPgnGames, sprtLlr, sprtStatus, tallyForA,
+  timeForfeitResult,
 } from '../lib.mjs';
 
 test('time controls read as milliseconds of base and increment', () => {
@@ -30,10 +31,60 @@ test('options take both spellings and refuse what they cannot use', () => {
   assert.match(parseArgs(['--tc', '1:00']).error, /--tc/);
 });
 
-test('a match at a node count has no clock, and the second binary is its own option', () => {
+test('a match at a node count has no clock, and the sequential test reads its bounds and rates', () => {
   const nodes = parseArgs(['--nodes', '20000', '--engine-b', '/tmp/old']).options;
-  assert.deepEqual([nodes.nodes, nodes.baseMs, nodes.engineB], [20000, undefined, '/tmp/old']);
+  assert.deepEqual([nodes.nodes, nodes.baseMs, nodes.engineB, nodes.sprt], [20000, undefined, '/tmp/old', null]);
   assert.match(parseArgs(['--nodes', '100', '--tc', '1+0.01']).error, /exclude/);
+  const { sprt } = parseArgs(['--sprt', '-1.5,4', '--alpha', '0.1']).options;
+  assert.deepEqual([sprt.elo0, sprt.elo1, sprt.alpha, sprt.beta], [-1.5, 4, 0.1, 0.05]);
+  // log(beta / (1 - alpha)) and log((1 - beta) / alpha) worked out by hand.
+  assert.ok(Math.abs(sprt.lower - Math.log(0.05 / 0.9)) < 1e-12 && Math.abs(sprt.upper - Math.log(9.5)) < 1e-12);
+  for (const bad of [['--sprt', '10,0'], ['--sprt', '5'], ['--sprt', '0,x'], ['--sprt', '0,10', '--beta', '0.5'], ['--alpha', '0.1']])
+    assert.ok(parseArgs(bad).error, bad.join(' '));
+});
+
+test('games pair by opening and count for A whatever its colour; an unfinished pair counts only as games', () => {
+  const games = [
+    { number: 1, white: 'A', result: '1-0' }, { number: 2, white: 'B', result: '1/2-1/2' }, // 1.5
+    { number: 4, white: 'B', result: '1-0' }, { number: 3, white: 'A', result: '1-0' }, // 1
+    { number: 5, white: 'A', result: '0-1' },
+  ];
+  assert.deepEqual(tallyForA(games), { games: [2, 1, 2], pairs: [0, 0, 1, 1, 0], pairCount: 2 });
+});
+
+const near = (actual, expected, what) => assert.ok(Math.abs(actual - expected) < 0.01, `${what}: ${actual}, expected ${expected}`);
+
+test('Elo and its 95 % interval from games and from pairs match figures worked out by hand', () => {
+  near(eloFromScore(0.75), 400 * Math.log10(3), 'score 3/4');
+  assert.equal(eloFromScore(1), Infinity);
+  // 60 wins, 20 draws, 20 losses: score 0.7, variance per game 0.16, interval 0.7 ± 1.96 * 0.04.
+  const trinomial = eloEstimate([20, 20, 60], GAME_SCORES);
+  near(trinomial.elo, 147.19, 'trinomial Elo');
+  near(trinomial.low, 86.23, 'trinomial low');
+  near(trinomial.high, 218.25, 'trinomial high');
+  // Equal counts of every pair score: even, variance per pair 0.125, interval 0.5 ± 1.96 * 0.0354.
+  const even = eloEstimate([20, 20, 20, 20, 20], PAIR_SCORES);
+  near(even.elo, 0, 'even Elo');
+  near(even.margin, 48.46, 'even margin');
+  // Pairs that each split a win and a loss tell that the engines are even, which single games cannot.
+  assert.equal(eloEstimate([0, 0, 50, 0, 0], PAIR_SCORES).margin, 0);
+  assert.ok(eloEstimate([50, 0, 50], GAME_SCORES).margin > 60);
+});
+
+test('the log-likelihood ratio follows the normal approximation and gives no verdict on few pairs', () => {
+  // Mean 0.5, variance 0.075, s1 = 1 / (1 + 10^(-10/400)) = 0.514387: 100 * 0.014387 * -0.014387 / 0.15.
+  near(sprtLlr([10, 20, 40, 20, 10], 0, 10), -0.138, 'even pairs');
+  // At the bounds' midpoint the data favour neither, and the ratio grows with the pairs.
+  near(sprtLlr([10, 20, 40, 20, 10], -10, 10), 0, 'midpoint');
+  near(sprtLlr([20, 40, 80, 40, 20], 0, 10), -0.276, 'twice the pairs');
+  assert.equal(sprtLlr([0, 0, 0, 0, 0], 0, 10), 0);
+  const sprt = parseArgs(['--sprt', '0,10']).options.sprt;
+  const sweep = (pairs) => sprtStatus([0, 0, 0, 0, pairs], sprt);
+  assert.equal(sweep(MIN_SPRT_PAIRS - 1).verdict, null, 'too few pairs');
+  assert.equal(sweep(MIN_SPRT_PAIRS).verdict, 'H1');
+  // The even pairs above, fifty times over: LLR -6.9.
+  assert.equal(sprtStatus([10, 20, 40, 20, 10], sprt).verdict, null);
+  assert.equal(sprtStatus([500, 1000, 2000, 1000, 500], sprt).verdict, 'H0');
 });
 
 test('the seeded generator repeats for a seed and one opening serves each pair of games', () => {

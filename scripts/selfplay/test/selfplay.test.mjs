@@ -83,6 +83,26 @@ test('an engine that oversteps its clock loses on time, which is counted but is 
   assert.ok(Number(flag[2]) < Number(flag[1]) - 250, flag[0]);
 });
 
+test('two binaries at a node count swap colours in each pair, and a sequential test ends the match', () => {
+  // Every game is drawn, so the pairs' variance is the regularised minimum and H0 comes at the first
+  // pair count that allows a verdict.
+  const run = runMatch('', ['--engine-b', secondEngine('fake-b.mjs', ''), '--nodes', '500', '--games', '100',
+    '--max-plies', '12', '--sprt', '0,10']);
+  assert.equal(run.status, 0, run.stdout + run.stderr);
+  assert.match(run.stdout, /^selfplay: at most 100 games at 500 nodes, engine A .*fake-engine\.mjs, engine B .*fake-b\.mjs,/m);
+  assert.match(run.stdout, /^after 20 games: A \+0 =20 -0, score 50\.0 %, Elo \+0\.0 ± 0\.0 over 10 pairs, LLR -\d+\.\d\d \(bounds -2\.94, 2\.94\)$/m);
+  assert.match(run.stdout, /^SPRT: H0 accepted after 20 pairs, LLR -\d+\.\d\d \(bounds -2\.94, 2\.94\); no new games$/m);
+  assert.match(run.stdout, /^game +40\/100 /m);
+  assert.doesNotMatch(run.stdout, /^game 41\//m);
+  assert.match(run.stdout, /^games 40 at 500 nodes: A wins 0, B wins 0, draws 40/m);
+  assert.match(run.stdout, /^time use B: \d+ moves, mean \d+\.\d ms, longest \d+\.\d ms$/m);
+  assert.match(run.stdout, /^pairs by A's points 0, 0\.5, 1, 1\.5, 2: 0, 0, 20, 0, 0 \(total 20\)$/m);
+  assert.match(run.stdout, /^SPRT of logistic Elo 0 \(H0\) against 10 \(H1\), alpha 0\.05, beta 0\.05: H0 accepted after 20 pairs, /m);
+  const games = run.pgn.split(/\n\n(?=\[)/);
+  assert.equal(games.length, 40);
+  assert.match(games[1], /\[White "fake-b\.mjs \(B\)"\]\n\[Black "fake-engine\.mjs \(A\)"\]/);
+});
+
 test('a fault of the second binary is its own, and its reproduction asks for the node count', () => {
   const run = runMatch('', ['--engine-b', secondEngine('fake-illegal.mjs', 'illegal'), '--nodes', '500', '--games', '1', '--max-plies', '40']);
   assert.equal(run.status, 1, run.stdout + run.stderr);
@@ -92,4 +112,5 @@ test('a fault of the second binary is its own, and its reproduction asks for the
   assert.match(run.pgn, /\[White "fake-engine\.mjs \(A\)"\]\n\[Black "fake-illegal\.mjs \(B\)"\]/);
   assert.match(run.pgn, /\[TimeControl "-"\]/);
   assert.match(run.pgn, /\[Nodes "500"\]/);
+  assert.match(run.stdout, /^result of A against B: \+1 =0 -0, 1\/1 \(100\.0 %\)$/m);
 });
