@@ -147,11 +147,21 @@ export function createRandom(seed) {
   };
 }
 
-// Picks one opening index per pair of games, so that a pair plays the same opening with colours swapped.
+// Picks one opening index per pair of games, so that a pair plays the same opening with colours
+// swapped, and no opening again before all have been played: two engines at a fixed node count
+// would play the same pair of games again, which tells nothing new.
 export function chooseOpenings(games, openingCount, seed) {
   const random = createRandom(seed);
   const chosen = [];
-  for (let pair = 0; pair < Math.ceil(games / 2); pair++) chosen.push(Math.floor(random() * openingCount));
+  let used = new Set();
+  for (let pair = 0; pair < Math.ceil(games / 2); pair++) {
+    if (used.size === openingCount) used = new Set();
+    let index;
+    do index = Math.floor(random() * openingCount);
+    while (used.has(index));
+    used.add(index);
+    chosen.push(index);
+  }
   return chosen;
 }
 

@@ -99,6 +99,9 @@ test('the seeded generator repeats for a seed and one opening serves each pair o
   assert.equal(chosen.length, 4);
   assert.ok(chosen.every((index) => Number.isInteger(index) && index >= 0 && index < 10));
   assert.deepEqual(chosen, chooseOpenings(7, 10, 1));
+  // No opening comes back before all ten have been played.
+  const rounds = chooseOpenings(40, 10, 1);
+  for (const round of [rounds.slice(0, 10), rounds.slice(10)]) assert.deepEqual([...round].sort((x, y) => x - y), [...Array(10).keys()]);
 });
 
 const SAMPLE_PGN = `[Result "1/2-1/2"]
