@@ -269,6 +269,7 @@ async function main() {
     return 2;
   }
   if (options.memoryLog) writeFileSync(options.memoryLog, '');
+  if (options.pgn) writeFileSync(options.pgn, '');
   const Chess = await loadRulesLibrary();
   const openings = loadOpenings(Chess, openingsPath);
   const chosen = chooseOpenings(options.games, openings.games.length, options.seed);
@@ -283,6 +284,7 @@ async function main() {
   const names = engineNames(enginePaths);
   let next = 0;
   let verdict = null; // the sequential test's, when it ended the match
+  let interrupted = false; // games cut short by an interrupt are not counted
   const worker = async () => {
     const engines = INSTANCES.map((instance, i) => Object.assign(new Engine(instance, enginePaths[i], options.hash), { name: names[i] }));
     workerEngines.push(engines);
@@ -297,8 +299,11 @@ async function main() {
       if (opening.error) throw new Error(`opening #${openingIndex + 1} is unreadable: ${opening.error}`);
       const seats = index % 2 === 0 ? engines : [engines[1], engines[0]];
       const record = await playGame(Chess, options, index + 1, openingIndex, opening, seats);
+      if (interrupted) return;
       records.push(record);
       console.log(gameLine(record, options.games));
+      // Each game is kept as it ends, so a long match that is cut off leaves its games behind.
+      if (options.pgn) appendFileSync(options.pgn, `${record.pgn}\n\n`);
       if (options.progress && records.length % options.progress === 0) console.log(progressLine(records, options));
       if (options.sprt && !verdict) {
         const tally = tallyForA(records);
@@ -319,7 +324,17 @@ async function main() {
     }
   };
   const stopAll = () => Promise.all(workerEngines.flat().map((engine) => engine.stop()));
-  process.on('SIGINT', () => stopAll().then(() => process.exit(130)));
+  // An interrupted match still reports the games it finished.
+  const finish = (finished) => {
+    finished.sort((a, b) => a.number - b.number);
+    if (options.pgn) writeFileSync(options.pgn, finished.map((record) => record.pgn).join('\n\n') + '\n');
+    if (finished.length) summarise(finished, options, Date.now() - startedAt, loadAtStart, verdict);
+  };
+  process.on('SIGINT', () => {
+    interrupted = true;
+    finish(records);
+    stopAll().then(() => process.exit(130));
+  });
   try {
     await Promise.all(Array.from({ length: Math.min(options.concurrency, options.games) }, worker));
   } catch (error) {
@@ -333,9 +348,7 @@ async function main() {
     await engine.waitFor(() => false, 2000);
     await engine.stop();
   }));
-  records.sort((a, b) => a.number - b.number);
-  if (options.pgn) writeFileSync(options.pgn, records.map((record) => record.pgn).join('\n\n') + '\n');
-  summarise(records, options, Date.now() - startedAt, loadAtStart, verdict);
+  finish(records);
   return records.some((record) => record.fault) ? 1 : 0;
 }
 

@@ -2,7 +2,7 @@
 // fault is counted, reported with its reproduction, and sets the exit code.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { spawnSync } from 'node:child_process';
+import { spawn, spawnSync } from 'node:child_process';
 import { chmodSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
@@ -113,4 +113,23 @@ test('a fault of the second binary is its own, and its reproduction asks for the
   assert.match(run.pgn, /\[TimeControl "-"\]/);
   assert.match(run.pgn, /\[Nodes "500"\]/);
   assert.match(run.stdout, /^result of A against B: \+1 =0 -0, 1\/1 \(100\.0 %\)$/m);
+});
+
+test('an interrupted match reports and keeps the games it finished', async () => {
+  const pgn = join(WORK, 'interrupted.pgn');
+  const child = spawn(process.execPath, [join(HERE, '..', 'selfplay.mjs'), '--engine', FAKE, '--openings', OPENINGS,
+    '--nodes', '500', '--games', '1000', '--max-plies', '12', '--pgn', pgn]);
+  let stdout = '';
+  child.stdout.on('data', (chunk) => {
+    stdout += chunk;
+    if (/^game +3\//m.test(stdout)) child.kill('SIGINT');
+  });
+  const guard = setTimeout(() => child.kill('SIGKILL'), 60000); // a match that ignores the interrupt fails, not hangs
+  const code = await new Promise((resolvePromise) => child.on('close', resolvePromise));
+  clearTimeout(guard);
+  assert.equal(code, 130, stdout);
+  const played = (stdout.match(/^game +\d+\/1000 /gm) ?? []).length;
+  assert.ok(played >= 3, stdout);
+  assert.match(stdout, new RegExp(`^games ${played} at 500 nodes: `, 'm'));
+  assert.equal((readFileSync(pgn, 'utf8').match(/^\[Event /gm) ?? []).length, played);
 });
