@@ -59,6 +59,7 @@ inline constexpr Bitboard FileMask[FILE_NB] = {
     0x0101010101010101ULL << 3, 0x0101010101010101ULL << 4, 0x0101010101010101ULL << 5,
     0x0101010101010101ULL << 6, 0x0101010101010101ULL << 7,
 };
+inline constexpr Bitboard DARK_SQUARES = 0xAA55AA55AA55AA55ULL;  // a1, c1, ..., b2, ...
 
 // ---- Tables built by InitAttackTables --------------------------------------------------------
 

@@ -48,7 +48,6 @@ inline PackedScore PackSum(const ScoreSum& sum) { return MakeScore(SaturateHalf(
 
 constexpr Bitboard BitOf(int32_t square) { return Bitboard{1} << square; }
 
-inline constexpr Bitboard DARK_SQUARES = 0xAA55AA55AA55AA55ULL;  // a1, c1, ..., b2, ...
 inline constexpr Bitboard QUEEN_SIDE = FileMask[FILE_A] | FileMask[FILE_B] | FileMask[FILE_C] | FileMask[FILE_D];
 inline constexpr Bitboard CENTRE_FILES = FileMask[FILE_C] | FileMask[FILE_D] | FileMask[FILE_E] | FileMask[FILE_F];
 
