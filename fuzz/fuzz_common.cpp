@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "board/psq.h"
 #include "console/console.h"
 #include "search/search.h"
 #include "shell/shell.h"
@@ -31,12 +30,7 @@ void Fail(std::string_view message) {
 }  // namespace
 
 void StartEngineForFuzzing() {
-  InitAttackTables();
-  InitPieceSquareTable();
-  InitHistoryTables();
-  InitHashKeys();
-  InitSearchTables();
-  SetBoard(START_FEN, false);
+  InitEngine();
 
   int devNull = open("/dev/null", O_WRONLY);
   if (devNull < 0 || dup2(devNull, STDOUT_FILENO) < 0) Fail("cannot send standard output to /dev/null");

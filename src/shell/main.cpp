@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "board/board.h"
-#include "board/psq.h"
 #include "console/console.h"
 #include "search/search.h"
 #include "shell/shell.h"
@@ -45,13 +44,7 @@ void PrintUsage(const char* programPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Start-up tables first, in dependency order; none of them reads the arguments or prints.
-  InitAttackTables();
-  InitPieceSquareTable();
-  InitHistoryTables();
-  InitHashKeys();
-  InitSearchTables();
-  SetBoard(START_FEN, false);  // a valid position exists before anything reads one
+  InitEngine();
   std::vector<std::string> args(argv + 1, argv + argc);
   RunMode mode = ChooseMode(args);
   if (mode == RunMode::USAGE) {

@@ -3,6 +3,10 @@
 
 #include <string>
 
+// The start-up tables in dependency order (attacks, piece-square table, history tables, hash
+// keys, search tables), then the start position.
+void InitEngine();
+
 // Interprets one trimmed input line: UCI and console commands, else a move.
 void ExecuteCommand(const std::string& line);
 
