@@ -47,6 +47,8 @@ TEST_F(SelfPlayTest, GamesEndAtOnceByTheRulesOrOnAMateScore) {
       {{"4k3/8/8/8/8/8/8/R3K3 w - - 100 80", {}}, GameEnd::FIFTY_MOVES, DRAWN, 0},
       {{"4k3/8/3b4/8/8/4B3/8/4K3 w - - 0 1", {}}, GameEnd::INSUFFICIENT_MATERIAL, DRAWN, 0},
       {{"", {"Nf3", "Nf6", "Ng1", "Ng8", "Nf3", "Nf6", "Ng1", "Ng8"}}, GameEnd::REPETITION, DRAWN, 8},
+      // The first of the three stands right after a double step that no pawn can take.
+      {{"", {"e4", "Nf6", "Nf3", "Ng8", "Ng1", "Nf6", "Nf3", "Ng8", "Ng1"}}, GameEnd::REPETITION, DRAWN, 9},
       // The book's moves count: the last capture leaves bare kings.
       {{"4k3/8/8/8/8/8/3q4/4K3 w - - 0 1", {"Kxd2"}}, GameEnd::INSUFFICIENT_MATERIAL, DRAWN, 1},
       {{"6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", {}}, GameEnd::MATE_SCORE, WHITE_WON, 0},
@@ -56,7 +58,7 @@ TEST_F(SelfPlayTest, GamesEndAtOnceByTheRulesOrOnAMateScore) {
   for (const Case& c : cases) {
     PlayedGame game = Play(c.Start);
     std::string name = c.Start.Fen + " " + std::to_string(c.Start.Moves.size()) + " book moves";
-    EXPECT_EQ(game.End, c.End) << name;
+    EXPECT_EQ(game.End, c.End) << name << " ended by " << GameEndNames[static_cast<int32_t>(game.End)];
     EXPECT_EQ(game.Result, c.Result) << name;
     EXPECT_EQ(game.Plies, c.Plies) << name;
     EXPECT_TRUE(game.Samples.empty()) << name;
