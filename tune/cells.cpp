@@ -1,4 +1,4 @@
-#include "cells.h"
+#include "tune/cells.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "fit.h"
+#include "tune/fit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "board/psq.h"
-#include "model.h"
+#include "tune/model.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "cells.h"
-#include "samples.h"
+#include "tune/cells.h"
+#include "tune/samples.h"
 
 // Which positions an error is taken over.
 enum class Part { FIT, HELD };

@@ -1,4 +1,4 @@
-#include "model.h"
+#include "tune/model.h"
 
 #include <algorithm>
 #include <cmath>

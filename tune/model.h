@@ -3,7 +3,7 @@
 // driver's order: lazy tests, complexity, strong side's scale, taper, rounding, side to
 // move, fifty-move damping.
 
-#include "samples.h"
+#include "tune/samples.h"
 
 struct Rebuilt {
   double White;    // White's point of view

@@ -1,4 +1,4 @@
-#include "samples.h"
+#include "tune/samples.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -6,9 +6,9 @@
 
 #include "board/board.h"
 #include "board/psq.h"
-#include "cells.h"
+#include "tune/cells.h"
 #include "eval/eval.h"
-#include "model.h"
+#include "tune/model.h"
 #include "search/search.h"
 
 namespace {

@@ -9,10 +9,11 @@
 
 #include "board/board.h"
 #include "board/psq.h"
-#include "cells.h"
-#include "fit.h"
-#include "samples.h"
+#include "tune/cells.h"
+#include "tune/fit.h"
+#include "tune/samples.h"
 #include "search/search.h"
+#include "shell/shell.h"
 
 namespace {
 
@@ -132,11 +133,7 @@ int main(int argc, char** argv) {
     std::fputs(USAGE, stderr);
     return 2;
   }
-  InitAttackTables();
-  InitPieceSquareTable();
-  InitHistoryTables();
-  InitHashKeys();
-  InitSearchTables();
+  InitEngine();
   NewGame();
 
   SampleSet set;
