@@ -38,7 +38,8 @@ void SleepMilliseconds(int milliseconds);
 
 bool FileExists(const std::string& path);
 
-// Reads a text file line by line (line ends removed); false when it cannot be opened.
+// Reads a text file line by line: LF, CR LF and a lone CR end a line and are removed, a
+// leading UTF-8 byte-order mark is skipped; false when the file cannot be opened.
 bool ReadTextLines(const std::string& path, std::vector<std::string>& lines);
 
 // Zero-filled memory for the big tables; nullptr when the system refuses.

@@ -78,6 +78,14 @@ TEST_F(SettingsFile, CommentsBlanksCaseAndLaterLinesWin) {
   EXPECT_EQ(Settings.MoveOverhead, 0);  // a value that is no number reads as 0, which is in range
 }
 
+TEST_F(SettingsFile, AnyLineEndAndAByteOrderMark) {
+  // Saved with lone CRs and a UTF-8 mark: three settings, not one line with a hidden first key.
+  Load("\xEF\xBB\xBFMOVE_OVERHEAD=7\rDEFAULT_MOVE_TIME=9\r\nTESTSUITE_ITERATIONS=4\r");
+  EXPECT_EQ(Settings.MoveOverhead, 7);
+  EXPECT_EQ(Settings.DefaultMoveTime, 9);
+  EXPECT_EQ(Settings.TestsuiteIterations, 4);
+}
+
 TEST_F(SettingsFile, EmptyValueIsReportedThenAppliedAsZero) {
   testing::internal::CaptureStdout();
   Load("MOVE_OVERHEAD=\nTESTSUITE_ITERATIONS=\nFOO\n");
