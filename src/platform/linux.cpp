@@ -3,7 +3,6 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -44,13 +43,10 @@ bool TranslateOutput() {
   return translate;
 }
 
-bool ColoursWanted() {
-  static const bool wanted = [] {
-    const char* term = std::getenv("TERM");
-    return isatty(STDOUT_FILENO) && !(term && std::strcmp(term, "dumb") == 0) &&
-           std::getenv("NO_COLOR") == nullptr;
-  }();
-  return wanted;
+TerminalColours OutputColours() {
+  static const TerminalColours colours = ChooseTerminalColours(
+      isatty(STDOUT_FILENO), std::getenv("TERM"), std::getenv("COLORTERM"), std::getenv("NO_COLOR"));
+  return colours;
 }
 
 void WriteAll(const char* bytes, size_t length) {
@@ -131,20 +127,12 @@ void WriteOutput(const char* bytes, size_t length) {
 }
 
 void SetOutputAttribute(uint8_t attribute) {
-  if (!ColoursWanted()) return;
-  // Console colour bits are blue=1, green=2, red=4; ANSI numbers them red=1, green=2, blue=4.
-  auto ansi = [](int colour) { return ((colour & 1) << 2) | (colour & 2) | ((colour & 4) >> 2); };
-  int foreground = attribute & 0x0F;
-  int background = attribute >> 4;
-  char text[32];
-  int length = std::snprintf(text, sizeof text, "\x1b[0;%d;%dm",
-                             (foreground & 8 ? 90 : 30) + ansi(foreground),
-                             (background & 8 ? 100 : 40) + ansi(background));
-  WriteAll(text, static_cast<size_t>(length));
+  std::string escape = AttributeEscape(attribute, OutputColours());
+  WriteAll(escape.data(), escape.size());
 }
 
 void ResetOutputAttribute() {
-  if (ColoursWanted()) WriteAll("\x1b[0m", 4);
+  if (OutputColours() != TerminalColours::NONE) WriteAll("\x1b[0m", 4);
 }
 
 uint64_t NowMilliseconds() {

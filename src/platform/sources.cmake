@@ -2,6 +2,6 @@
 if(WIN32)
   list(APPEND TAVRIN_SOURCES src/platform/windows.cpp)
 else()
-  list(APPEND TAVRIN_SOURCES src/platform/linux.cpp)
+  list(APPEND TAVRIN_SOURCES src/platform/linux.cpp src/platform/colours.cpp)
 endif()
 list(APPEND TAVRIN_SOURCES src/platform/files.cpp)
