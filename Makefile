@@ -1,10 +1,10 @@
-# Thin wrapper over CMake: `make run` builds Release and starts the engine,
-# `make test` builds and runs every test not labelled slow.
+# Thin wrapper over CMake: `make run` builds the Release engine alone and starts it,
+# `make test` builds everything and runs every test not labelled slow.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all build run test test-slow deps clean
+.PHONY: all build engine run test test-slow deps clean
 
 all: build
 
@@ -17,7 +17,11 @@ $(BUILD_DIR)/CMakeCache.txt: | deps
 build: $(BUILD_DIR)/CMakeCache.txt
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
+# The engine target only: the tests and benchmarks are built by `make build` and `make test`.
+engine: $(BUILD_DIR)/CMakeCache.txt
+	cmake --build $(BUILD_DIR) --target tavrin -j $(JOBS)
+
+run: engine
 	./$(BUILD_DIR)/tavrin
 
 test: build
