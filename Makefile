@@ -3,8 +3,10 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+PREFIX ?= /usr/local
+DESTDIR ?=
 
-.PHONY: all build engine run test test-slow deps clean
+.PHONY: all build engine run test test-slow install deps clean
 
 all: build
 
@@ -23,6 +25,12 @@ engine: $(BUILD_DIR)/CMakeCache.txt
 
 run: engine
 	./$(BUILD_DIR)/tavrin
+
+# The binary and its manual page; DESTDIR stages the files for a package.
+install: engine
+	install -d $(DESTDIR)$(PREFIX)/bin $(DESTDIR)$(PREFIX)/share/man/man6
+	install -m 755 $(BUILD_DIR)/tavrin $(DESTDIR)$(PREFIX)/bin/tavrin
+	install -m 644 docs/tavrin.6 $(DESTDIR)$(PREFIX)/share/man/man6/tavrin.6
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -LE slow -j $(JOBS)
