@@ -30,7 +30,8 @@ void PsqSums(const SampleSet& set, const Sample& s, const CellParams& cells, dou
   }
 }
 
-// Error (and with gradient, its slope by every parameter) over positions [begin, end).
+// Error (and with gradient, its slope by every parameter) over positions [begin, end): against
+// the targets while descending, against the game results otherwise.
 void SumRange(const SampleSet& set, const CellParams& cells, double k, Part part, bool exact, bool gradient,
               size_t begin, size_t end, Sums& sums) {
   for (size_t n = begin; n < end; ++n) {
@@ -41,7 +42,7 @@ void SumRange(const SampleSet& set, const CellParams& cells, double k, Part part
     if (exact) mg = std::round(mg), eg = std::round(eg);
     const Rebuilt r = RebuildEvaluation(s, mg, eg, exact);
     const double p = Sigmoid(k * r.White);
-    const double miss = s.Result - p;
+    const double miss = (gradient ? s.Target : s.Result) - p;
     sums.Error += s.Weight * miss * miss;
     sums.Weight += s.Weight;
     if (!gradient) continue;

@@ -10,7 +10,7 @@
 // Which positions an error is taken over.
 enum class Part { FIT, HELD };
 
-// Weighted mean of (result - sigmoid(k x White's evaluation))^2; exact uses the engine's own
+// Weighted mean of (game result - sigmoid(k x White's evaluation))^2; exact uses the engine's own
 // integer evaluation, otherwise the smooth surrogate the descent follows.
 double MeanError(const SampleSet& set, const CellParams& cells, double k, Part part, bool exact);
 
@@ -26,5 +26,5 @@ struct FitOptions {
   int32_t ReportEvery = 100;  // epochs between progress lines on stderr
 };
 
-// Descends from start; every cell stays within its piece's band.
+// Descends from start towards the samples' targets; every cell stays within its piece's band.
 CellParams FitCells(const SampleSet& set, const CellParams& start, double k, const FitOptions& options);

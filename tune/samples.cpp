@@ -1,5 +1,6 @@
 #include "tune/samples.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -28,8 +29,8 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-// Splits "<FEN> | <result> | <game>"; false when a field is missing or unreadable.
-bool ParseLine(std::string_view line, std::string_view& fen, float& result, int64_t& game) {
+// Splits "<FEN> | <result> | <game> [| <score>]"; false when a field is missing or unreadable.
+bool ParseLine(std::string_view line, std::string_view& fen, float& result, int64_t& game, float& score) {
   const size_t first = line.find('|');
   if (first == std::string_view::npos) return false;
   const size_t second = line.find('|', first + 1);
@@ -44,7 +45,13 @@ bool ParseLine(std::string_view line, std::string_view& fen, float& result, int6
   else return false;
   char* end = nullptr;
   game = std::strtoll(gameText.c_str(), &end, 10);
-  return !gameText.empty() && *end == '\0';
+  if (gameText.empty() || *end != '\0') return false;
+  score = NAN;
+  if (third == std::string_view::npos) return true;
+  const size_t fourth = line.find('|', third + 1);
+  const std::string scoreText(Trim(line.substr(third + 1, fourth == std::string_view::npos ? std::string_view::npos : fourth - third - 1)));
+  score = std::strtof(scoreText.c_str(), &end);
+  return !scoreText.empty() && *end == '\0';
 }
 
 int32_t FullmoveNumber(std::string_view fen) {
@@ -107,7 +114,7 @@ bool LoadSamples(const std::string& path, const LoadOptions& options, SampleSet&
     std::string_view fenView;
     Sample sample{};
     int64_t game = 0;
-    const bool parsed = ParseLine(line, fenView, sample.Result, game);
+    const bool parsed = ParseLine(line, fenView, sample.Result, game, sample.Score);
     const std::string fen(fenView);
     line.clear();
     if (!parsed || !SetBoard(fen, false)) {
@@ -163,4 +170,11 @@ bool LoadSamples(const std::string& path, const LoadOptions& options, SampleSet&
   if (compressed) pclose(file);
   else std::fclose(file);
   return true;
+}
+
+void SetTargets(SampleSet& set, double k, double scoreWeight) {
+  for (Sample& s : set.Samples) {
+    const double searched = 1 / (1 + std::exp(-k * s.Score));
+    s.Target = std::isnan(s.Score) ? s.Result : static_cast<float>((1 - scoreWeight) * s.Result + scoreWeight * searched);
+  }
 }

@@ -20,6 +20,8 @@ struct Sample {
   bool Held;              // held out of the fit, for the check on unseen games
   bool WhiteToMove;
   float Result;           // White's: 1, 0.5 or 0
+  float Target;           // what the descent fits: the result, or a blend with the searched score
+  float Score;            // the searched score, White's, when the line has one; NaN otherwise
   float Weight;
   PackedScore Early, Pieces, Late;  // White's point of view, as traced by the evaluation
   int32_t NonPawnMaterial;
@@ -48,6 +50,10 @@ struct LoadReport {
   int64_t Mismatches = 0;  // positions the rebuilt evaluation got wrong: must stay 0
 };
 
-// Reads "<FEN> | <result> | <game>" lines (further fields ignored) from a text file or an
+// Reads "<FEN> | <result> | <game> [| <searched score>]" lines (further fields ignored) from a text file or an
 // .xz file, and appends the usable positions. False when the file cannot be read.
 bool LoadSamples(const std::string& path, const LoadOptions& options, SampleSet& set, LoadReport& report);
+
+// Sets every target to (1 - scoreWeight) x result + scoreWeight x sigmoid(k x searched score),
+// or to the result where no score was searched.
+void SetTargets(SampleSet& set, double k, double scoreWeight);

@@ -29,6 +29,7 @@ constexpr const char* USAGE =
     "  --epochs N          descent steps (1000)\n"
     "  --rate R            step size in evaluation units (1.0)\n"
     "  --pull P            weight of the pull towards today's table (0)\n"
+    "  --score-weight W    fit W x the searched score's sigmoid + (1 - W) x the result (0)\n"
     "  --keep-material     hold each piece's mean cell in each phase\n"
     "  --pieces LIST       the pieces that may move, e.g. pawn,king (all)\n"
     "  --out FILE          write the fitted table (for example resources/psq_white.txt)\n";
@@ -40,6 +41,7 @@ struct Options {
   LoadOptions Load;
   FitOptions Fit;
   double K = 0;
+  double ScoreWeight = 0;
   std::string Out;
   std::string CommandLine;
 };
@@ -92,6 +94,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     else if (name == "--epochs") o.Fit.Epochs = std::atoi(value);
     else if (name == "--rate") o.Fit.Rate = std::atof(value);
     else if (name == "--pull") o.Fit.Pull = std::atof(value);
+    else if (name == "--score-weight") o.ScoreWeight = std::atof(value);
     else if (name == "--pieces") {
       if (!ParsePieces(value, o.Fit.FreeTypes)) return false;
     } else if (name == "--out") o.Out = value;
@@ -163,6 +166,7 @@ int main(int argc, char** argv) {
   const CellParams start = CurrentCells();
   const double k = options.K > 0 ? options.K : FitScale(set, start);
   std::printf("k = %.7f\n", k);
+  SetTargets(set, k, options.ScoreWeight);
   PrintErrors("today", set, start, k);
   if (options.Fit.Epochs <= 0) return 0;
 

@@ -78,6 +78,7 @@ TEST_F(FitTest, DescentLowersTheErrorItFollows) {
   FitOptions options;
   options.Epochs = 50;
   options.ReportEvery = 0;
+  SetTargets(Set, k, 0);
   const CellParams fitted = FitCells(Set, start, k, options);
   EXPECT_LT(MeanError(Set, fitted, k, Part::FIT, false), MeanError(Set, start, k, Part::FIT, false));
 }
