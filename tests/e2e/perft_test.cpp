@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/resource.h>
+
 #include "e2e/harness.h"
 #include "tools/perft_lines.h"
 
@@ -80,6 +82,15 @@ TEST(PerftCommandLine, WithoutMemoryForTheCacheItSaysSoAndCountsAnyway) {
   const std::string notice = "info string no memory for the 256 MiB perft cache, counting without it\n";
   EXPECT_EQ(out.substr(0, notice.size()), notice);
   EXPECT_EQ(MaskedRows(out), (std::vector<std::string>{MaskedRow(1, "20"), MaskedRow(2, "400"), MaskedRow(3, "8,902")}));
+}
+
+TEST(PerftCommandLine, TheCacheIsResidentBeforeTheFirstRowIsTimed) {
+  // A depth-1 perft touches one entry: only a cache made resident beforehand shows up whole
+  // in the process's peak memory (otherwise its pages are zero-filled inside the timed rows).
+  ASSERT_EQ(std::system("'" TAVRIN_BINARY "' perft 1 >/dev/null </dev/null"), 0);
+  rusage usage{};
+  ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
+  EXPECT_GE(usage.ru_maxrss, 256 * 1024) << "peak resident kilobytes";
 }
 
 TEST(PerftConsole, DivideTwoListsEveryMoveInGenerationOrder) {
