@@ -7,6 +7,9 @@
 
 void PollInput() {
   if (IsBudgetSpent()) SearchState.Stopped = true;
+  // A stopped search only unwinds: what comes next ("position" right behind "stop") belongs to
+  // the command loop.
+  if (SearchState.Stopped) return;
   int length = PendingInputLength();
   if (length == 0) return;
   std::string line = ToLower(ReadInputLine(length));

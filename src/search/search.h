@@ -48,6 +48,7 @@ int32_t QuiescenceLine(PVLine& line);
 
 // Called by the search every SearchState.PollInterval nodes: stops it when the budget is spent
 // or on "stop", answers "isready", ends the program on "quit" or "q", discards other lines.
+// Once the search is stopped it reads nothing more.
 void PollInput();
 
 // Set by the test-suite runner: called for every info line that is not a lower bound while

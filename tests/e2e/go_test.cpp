@@ -104,6 +104,14 @@ TEST(GoNodes, TheSameSearchTwiceCountsTheSameNodes) {
   EXPECT_EQ(Field(first.Info, "nodes"), Field(third.Info, "nodes"));
 }
 
+TEST(GoNodes, TheLineBehindAStoppedSearchIsTheNextCommand) {
+  // The budget stops the search at its first poll; the position line waiting there is left
+  // for the command loop, so the next search is of that position.
+  std::string output = RunEngine(
+      "position startpos\ngo nodes 1\nposition fen 6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1\ngo depth 1\n");
+  EXPECT_EQ(LastSearch(output).BestMove, "a1a8") << output;
+}
+
 TEST(GoMovetime, AnswersWithinTheTimeAndIgnoresTheDepth) {
   Engine engine;
   int64_t ms = TimeSearch(engine, "position startpos\ngo movetime 300 depth 1\n");
