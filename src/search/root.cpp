@@ -259,8 +259,12 @@ void IterativeDeepening() {
 
 void Think() {
   StartSearch();
-  // The selective depth belongs to this search only.
+  // The selective depth and the last line shown belong to this search only: a line equal to
+  // the previous search's last one is still this search's news.
   SearchState.SelDepth = 0;
+  SearchState.LastInfoDepth = 0;
+  SearchState.LastInfoMove = MOVE_NONE;
+  SearchState.LastInfoScore = 0;
   SearchState.RootPV.Count = 0;
   SearchState.RootMoveCount = GenerateLegalMoves(0, SearchState.RootMoves);
   SearchState.IterationDepth = 0;

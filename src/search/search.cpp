@@ -161,6 +161,9 @@ int32_t StaticEvaluation(int32_t ply, int32_t ttEval) {
 int32_t Search(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int32_t ply, PVLine& pv, bool skipPruning,
                Move excludedMove, bool cutNode) {
   if (depth < 1) return Quiesce(pvNode, alpha, beta, 0, ply, pv);
+  // The line holds what a sibling left in it until cleared: a node that returns early (a draw,
+  // the mate distance) must hand its parent an empty line.
+  pv.Count = 0;
 
   // 1-3. Count the node, reset its ply, poll the input now and then.
   ++SearchState.Nodes;

@@ -78,6 +78,21 @@ TEST(GoDepth, NoSearchBelowOneOrWithoutANumber) {
             "readyok\n");
 }
 
+TEST(GoDepth, EachSearchShowsItsOwnLines) {
+  // The best line comes back to the position after d8e8 four plies later, scored as a draw
+  // there: the line ends with that move, not with a move a sibling left behind.
+  SearchEnd end = LastSearch(RunEngine("position fen 3k4/3pp3/8/8/8/8/3PP3/3K4 w - - 0 1\ngo depth 13\n"));
+  EXPECT_EQ(end.Info.substr(end.Info.find(" pv ")), " pv d1e1 e7e6 e1f2 d8c7 d2d3 c7d8 f2f3 d8e8 f3e3 e8e7 e3f3 e7e8 ");
+  // A second identical search shows its depth-1 line too, though the first one ended with it.
+  Engine engine;
+  for (int search = 0; search < 2; ++search) {
+    TimeSearch(engine, "position fen 6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1\ngo depth 3\n");
+    std::vector<std::string> lines = Lines(engine.TakeOutput());
+    ASSERT_EQ(lines.size(), 3u) << search;
+    EXPECT_EQ(lines[0].find(" hashfull "), std::string::npos) << lines[0];
+  }
+}
+
 TEST(GoNodes, StopsWithinOnePollIntervalOfTheBudget) {
   // 20000 AND 16383 = 3616 nodes between polls.
   for (int64_t budget : {20000, 5000}) {
