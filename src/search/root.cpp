@@ -38,6 +38,18 @@ std::string ScoreText(int32_t score) {
   return "cp " + std::to_string(ScoreToCp(score));
 }
 
+// The evaluation after a root move, from the root's side: the score of a line no search finished.
+int32_t OnePlyScore(Move move) {
+  CheckInfo checkInfo;
+  ComputeCheckInfo(checkInfo);
+  UndoInfo undo;
+  SaveUndoInfo(undo);
+  MakeMove(move, undo, GivesCheck(move, checkInfo));
+  int32_t score = -Evaluate();
+  UnmakeMove(move, undo);
+  return score;
+}
+
 }  // namespace
 
 int32_t ScoreToCp(int32_t score) {
@@ -280,7 +292,14 @@ void Think() {
     SearchLimits.OptimumTime = 0;
   }
   IterativeDeepening();
+  // Stopped before any root move finished, the search has no score: the final line shows the
+  // move about to be named, valued by the evaluation after it, not an absent score read as a mate.
+  if (SearchState.BestMove == MOVE_NONE) {
+    SearchState.BestMove = SearchState.RootMoves[0].Move;
+    SearchState.BestScore = OnePlyScore(SearchState.BestMove);
+    SearchState.RootPV.Count = 1;
+    SearchState.RootPV.Moves[0] = SearchState.BestMove;
+  }
   PrintInfo(SearchState.BestScore, SearchState.RootPV, INFO_FINAL);
-  if (SearchState.BestMove == MOVE_NONE) SearchState.BestMove = SearchState.RootMoves[0].Move;
   PrintLine("bestmove " + MoveText(SearchState.BestMove));
 }

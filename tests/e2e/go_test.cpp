@@ -119,6 +119,15 @@ TEST(GoNodes, TheSameSearchTwiceCountsTheSameNodes) {
   EXPECT_EQ(Field(first.Info, "nodes"), Field(third.Info, "nodes"));
 }
 
+TEST(GoNodes, StoppedBeforeAnyRootMoveFinishedShowsTheMovePlayedAndItsScore) {
+  // Re2+ is searched one ply deeper, and that node's poll spends the budget: no root move has a
+  // score. The line is Rxe2, worth a rook more than nothing after it, not a mate.
+  SearchEnd end = LastSearch(RunEngine("position fen 4k3/8/8/8/8/8/4q3/4R1K1 w - - 0 1\ngo nodes 1\n"));
+  EXPECT_GT(Field(end.Info, "cp"), 0) << end.Info;
+  EXPECT_EQ(end.Info.substr(end.Info.find(" pv ")), " pv e1e2 ");
+  EXPECT_EQ(end.BestMove, "e1e2");
+}
+
 TEST(GoNodes, TheLineBehindAStoppedSearchIsTheNextCommand) {
   // The budget stops the search at its first poll; the position line waiting there is left
   // for the command loop, so the next search is of that position.
