@@ -292,6 +292,8 @@ void Think() {
     SearchLimits.OptimumTime = 0;
   }
   IterativeDeepening();
+  // An interface's infinite search is answered on "stop" only, also when it ended sooner.
+  AwaitStop();
   // Stopped before any root move finished, the search has no score: the final line shows the
   // move about to be named, valued by the evaluation after it, not an absent score read as a mate.
   if (SearchState.BestMove == MOVE_NONE) {

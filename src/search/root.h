@@ -13,6 +13,11 @@ enum : int32_t { INFO_EXACT = 0, INFO_LOWER_BOUND = 1, INFO_UPPER_BOUND = 2, INF
 
 void IterativeDeepening();
 
+// While SearchLimits.UntilStop: reads the input every millisecond as the search's poll does,
+// until "stop" (or the end of input). The search is over, only its answer waits: the time
+// waited does not count as searched.
+void AwaitStop();
+
 // The moves of SearchState.RootMoves[0..count) in order. line keeps what it held until the
 // first root move is searched; best is the move that raised alpha, 0 when none did.
 int32_t SearchRoot(int32_t alpha, int32_t beta, int32_t depth, int32_t count, PVLine& line, Move& best);

@@ -13,8 +13,8 @@ void NewGame();
 
 // ---- Time management ---------------------------------------------------------------------------
 
-// Every budget set to milliseconds, depth 127 and nodes 2147483647, test-suite mode off: the
-// starting point of every command that starts a search.
+// Every budget set to milliseconds, depth 127 and nodes 2147483647, test-suite mode and the
+// wait for "stop" off: the starting point of every command that starts a search.
 void ResetSearchLimits(int32_t milliseconds);
 
 // Sets SearchLimits.TimeLimit and MaxTime from the clock of the side to move (movesToGo 0:

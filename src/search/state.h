@@ -50,6 +50,7 @@ struct SearchLimitsRecord {
   int32_t MaxDepth = 127;        // last iteration, 1..127
   int32_t ClockTime;             // what the budgets were based on; recorded, not read by the search
   bool TestSuiteMode;            // set only by the test-suite runner
+  bool UntilStop;                // an interface's infinite search: answered on "stop" only, even when it ends sooner
 };
 
 extern SearchLimitsRecord SearchLimits;

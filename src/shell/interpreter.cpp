@@ -89,6 +89,10 @@ void Go(std::string& rest) {
       SearchLimits.NodeLimit = limit;
   } else if (!word.empty() && word != "infinite") {
     SetClockBudgets(words);
+  } else {
+    // An interface may not be answered before its "stop", even when the search ends sooner (one
+    // legal move, a mate found); a person at a terminal gets the answer when it is there.
+    SearchLimits.UntilStop = !InputIsConsole;
   }
   Think();
 }

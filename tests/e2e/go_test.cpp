@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "e2e/harness.h"
@@ -82,7 +83,8 @@ TEST(GoDepth, EachSearchShowsItsOwnLines) {
   // The best line comes back to the position after d8e8 four plies later, scored as a draw
   // there: the line ends with that move, not with a move a sibling left behind.
   SearchEnd end = LastSearch(RunEngine("position fen 3k4/3pp3/8/8/8/8/3PP3/3K4 w - - 0 1\ngo depth 13\n"));
-  EXPECT_EQ(end.Info.substr(end.Info.find(" pv ")), " pv d1e1 e7e6 e1f2 d8c7 d2d3 c7d8 f2f3 d8e8 f3e3 e8e7 e3f3 e7e8 ");
+  EXPECT_EQ(end.Info.substr(end.Info.find(" pv ")),
+            " pv d1e1 e7e6 e1f2 d8c7 d2d3 c7d8 f2f3 d8e8 f3e3 e8e7 e3f3 e7e8 ");
   // A second identical search shows its depth-1 line too, though the first one ended with it.
   Engine engine;
   for (int search = 0; search < 2; ++search) {
@@ -212,6 +214,31 @@ TEST(GoInfinite, GoWithoutWordsIsInfinite) {
   EXPECT_TRUE(engine.WaitFor("bestmove ", 2000));
 }
 
+TEST(GoInfinite, ASearchThatEndsByItselfIsAnsweredOnStop) {
+  // A mate in one ends the deepening, one legal move the first poll; plain "go" is infinite too.
+  for (auto [go, bestmove] : {std::pair{"position fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\ngo infinite\n", "d1d8"},
+                              std::pair{"position fen 7k/8/8/8/8/8/6P1/1r5K w - - 0 1\ngo\n", "h1h2"}}) {
+    Engine engine;
+    engine.Send(go);
+    engine.Drain(300);
+    engine.Send("isready\n");
+    ASSERT_TRUE(engine.WaitFor("readyok\n", 2000)) << go;
+    EXPECT_EQ(engine.Output().find(" hashfull "), std::string::npos) << engine.Output();
+    EXPECT_EQ(engine.Output().find("bestmove"), std::string::npos) << engine.Output();
+    engine.TakeOutput();
+    engine.Send("stop\n");
+    ASSERT_TRUE(engine.WaitFor("bestmove ", 2000)) << go;
+    engine.Drain(50);
+    std::vector<std::string> lines = Lines(engine.Output());
+    ASSERT_EQ(lines.size(), 2u) << engine.Output();
+    EXPECT_NE(lines[0].find(" hashfull "), std::string::npos) << lines[0];
+    EXPECT_EQ(lines[1], std::string("bestmove ") + bestmove);
+  }
+  // When input ends no "stop" can come: the answer is given, and the program ends.
+  std::string output = RunEngine("position fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\ngo infinite\n");
+  EXPECT_EQ(LastSearch(output).BestMove, "d1d8") << output;
+}
+
 TEST(GoInfinite, QuitEndsTheProcessWithoutABestMove) {
   for (const char* quit : {"quit\n", "Q\n"}) {
     Engine engine;
@@ -242,15 +269,18 @@ TEST(GoRoots, CheckmatedAndStalematedRootsPrintOnlyTheirVerdict) {
 
 TEST(GoRoots, ASingleLegalMoveIsPlayedAtOnce) {
   Engine engine;
-  int64_t ms = TimeSearch(engine, "position fen 7k/8/8/8/8/8/6P1/1r5K w - - 0 1\ngo infinite\n");
+  int64_t ms = TimeSearch(engine, "position fen 7k/8/8/8/8/8/6P1/1r5K w - - 0 1\ngo wtime 60000 btime 60000\n");
   EXPECT_EQ(LastSearch(engine.Output()).BestMove, "h1h2");
   EXPECT_LT(ms, SLOW_MACHINE_MS);
 }
 
 TEST(GoMates, MateInOneIsShownAndEndsTheSearch) {
-  std::string output = RunEngine("position fen 6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1\ngo infinite\n");
-  std::vector<std::string> lines = Lines(output);
-  ASSERT_EQ(lines.size(), 3u) << output;
+  Engine engine;
+  int64_t ms = TimeSearch(engine, "position fen 6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1\ngo movetime 60000\n");
+  EXPECT_LT(ms, SLOW_MACHINE_MS);
+  engine.Drain(50);
+  std::vector<std::string> lines = Lines(engine.Output());
+  ASSERT_EQ(lines.size(), 3u) << engine.Output();
   EXPECT_EQ(lines[0].rfind("info depth 1 seldepth ", 0), 0u);
   EXPECT_NE(lines[0].find(" score mate 1 time "), std::string::npos) << lines[0];
   EXPECT_NE(lines[1].find(" score mate 1 time "), std::string::npos) << lines[1];
