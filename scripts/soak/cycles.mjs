@@ -3,15 +3,14 @@
 // cycle: position, go infinite, optionally isready during the search, stop after 0..20 ms, then an
 // isready that proves the engine is idle again. It measures the isready-to-readyok and
 // stop-to-bestmove latencies, checks that every bestmove is legal and that each go got exactly one
-// bestmove (none before "stop" unless the engine ends the search itself: one legal move, a mate
-// found), and samples the engine's resident memory. Exit code 1 on any fault.
+// bestmove (none before "stop"), and samples the engine's resident memory. Exit code 1 on any fault.
 
 import { writeFileSync } from 'node:fs';
 import { join, resolve } from 'node:path';
 import { parseBestmove, parseOptions, createRandom } from '../selfplay/lib.mjs';
 import { DEFAULT_OPENINGS, Engine, REPO_DIR, faultFromOutcome, loadOpenings, loadRulesLibrary } from '../selfplay/runtime.mjs';
 import {
-  formatMb, formatMs, judgeMemory, latencyFigures, ownEarlyEnd, ownEndsText, planCycle, pliesOf, positionCommand, samplesByProcess,
+  formatMb, formatMs, judgeMemory, latencyFigures, planCycle, pliesOf, positionCommand, samplesByProcess,
 } from './figures.mjs';
 
 const USAGE = `usage: node cycles.mjs [options]
@@ -39,10 +38,9 @@ const sleep = (ms) => new Promise((resolvePromise) => setTimeout(resolvePromise,
 const now = () => process.hrtime.bigint();
 const msSince = (at, from) => Number(at - from) / 1e6;
 
-// Runs one cycle; returns { readyMs, stopMs, idleReadyMs, ownEnd, fault } (latencies null when not
-// measured; ownEnd the reason a search answered before "stop" by design, else null).
+// Runs one cycle; returns { readyMs, stopMs, idleReadyMs, fault } (latencies null when not measured).
 async function runCycle(engine, game, commands) {
-  const result = { readyMs: null, stopMs: null, idleReadyMs: null, ownEnd: null, fault: null };
+  const result = { readyMs: null, stopMs: null, idleReadyMs: null, fault: null };
   const [position, plan] = commands;
   const awaitLine = async (text, what, sentAt) => {
     const reply = await engine.waitFor((line) => line === text || (text === 'bestmove' && line.startsWith('bestmove')), ANSWER_TIMEOUT_MS);
@@ -69,9 +67,7 @@ async function runCycle(engine, game, commands) {
   const stopAt = now();
   engine.send('stop');
   if (early) {
-    const lastInfo = engine.recent.findLast((line) => line.startsWith('< info'));
-    result.ownEnd = ownEarlyEnd(game.moves().length, lastInfo ?? null);
-    if (!result.ownEnd) result.fault = { kind: 'early', detail: `"${engine.lastBestmove}" came before "stop"` };
+    result.fault = { kind: 'early', detail: `"${engine.lastBestmove}" came before "stop"` };
   } else {
     const best = await awaitLine('bestmove', 'waiting for bestmove after stop', stopAt);
     if (!best) return result;
@@ -140,7 +136,6 @@ async function main() {
   const stop = [];
   const idleReady = [];
   const faults = [];
-  const ownEnds = [];
   const memory = [];
   let done = 0;
   for (let number = 1; number <= options.cycles && faults.length < MAX_FAULTS; number++) {
@@ -156,7 +151,6 @@ async function main() {
     if (result.readyMs !== null) ready.push(result.readyMs);
     if (result.stopMs !== null) stop.push(result.stopMs);
     if (result.idleReadyMs !== null) idleReady.push(result.idleReadyMs);
-    if (result.ownEnd) ownEnds.push({ cycle: number, reason: result.ownEnd, position: commands[0] });
     if (result.fault) {
       faults.push({ cycle: number, ...result.fault, commands: [commands[0], 'go infinite'], plan });
       printFault(number, result.fault, commands, engine);
@@ -186,7 +180,6 @@ async function main() {
     stop: latencyFigures(stop),
     idleIsready: latencyFigures(idleReady),
     faults,
-    ownEnds,
     memory: samplesByProcess(memory).map((process) => ({ pid: process.pid, ...judgeMemory(process.samples) })),
     samples: memory,
   };
@@ -194,7 +187,6 @@ async function main() {
   const count = (kind) => faults.filter((fault) => fault.kind === kind).length;
   console.log('');
   console.log(`cycles ${done}/${options.cycles} in ${(figures.wallMs / 1000).toFixed(0)} s: illegal ${count('illegal')}, garbled ${count('garbled')}, early bestmoves ${count('early')}, double bestmoves ${count('double')}, crashes ${count('crash')}, hangs ${count('hang')}`);
-  console.log(ownEndsText(ownEnds));
   console.log(`isready during search -> readyok: ${figures.isready.count} measured, p99 ${formatMs(figures.isready.p99)}, slowest ${formatMs(figures.isready.max)}`);
   console.log(`stop -> bestmove: ${figures.stop.count} measured, p99 ${formatMs(figures.stop.p99)}, slowest ${formatMs(figures.stop.max)}`);
   console.log(`isready when idle -> readyok: p99 ${formatMs(figures.idleIsready.p99)}, slowest ${formatMs(figures.idleIsready.max)}`);

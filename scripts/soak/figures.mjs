@@ -49,23 +49,6 @@ export function pliesOf(depthFraction, moveCount) {
   return Math.min(moveCount, Math.floor(depthFraction * (moveCount + 1)));
 }
 
-// Why an infinite search may answer before "stop" on its own: a root with a single legal move is
-// played at the first poll, and a search that shows a mate in one or two, or being mated in one,
-// stops deepening. Any other early answer is a fault. `legalMoves` counts the root's moves; `lastInfo`
-// is the last "info" line before the bestmove (null when none). Returns the reason or null.
-export function ownEarlyEnd(legalMoves, lastInfo) {
-  if (legalMoves === 1) return 'one legal move';
-  const mate = lastInfo ? / score mate (-?\d+)/.exec(lastInfo) : null;
-  if (mate && ['1', '2', '-1'].includes(mate[1])) return 'mate found';
-  return null;
-}
-
-// The line that counts the answers before "stop" that ownEarlyEnd allowed.
-export function ownEndsText(ownEnds = []) {
-  const count = (reason) => ownEnds.filter((end) => end.reason === reason).length;
-  return `answered before "stop" by design: ${count('one legal move')} with one legal move, ${count('mate found')} with a mate found`;
-}
-
 // Judges the memory samples of one process, in the order taken: { firstKb, lastKb, peakRssKb,
 // peakHwmKb, growthKb, lateGrowthKb, grew }. Samples are { rssKb, hwmKb }.
 export function judgeMemory(samples) {

@@ -10,7 +10,7 @@ import { existsSync, readFileSync } from 'node:fs';
 import { loadavg } from 'node:os';
 import { join } from 'node:path';
 import { parseOptions } from '../selfplay/lib.mjs';
-import { formatMb, formatMs, judgeMemory, ownEndsText, parseMatchSummary, samplesByProcess } from './figures.mjs';
+import { formatMb, formatMs, judgeMemory, parseMatchSummary, samplesByProcess } from './figures.mjs';
 
 const DEFAULTS = { dir: '', hashes: '', started: 0, engine: '', tc: '', seed: '', load: '' };
 const INTEGER_OPTIONS = { '--started': 'started' };
@@ -99,7 +99,6 @@ function cyclesSection(dir, faults) {
   const count = (kind) => figures.faults.filter((fault) => fault.kind === kind).length;
   const lines = [
     `cycles: ${figures.cycles}/${figures.wanted} in ${formatDuration(figures.wallMs)}; illegal ${count('illegal')}, garbled ${count('garbled')}, early bestmoves ${count('early')}, double bestmoves ${count('double')}, crashes ${count('crash')}, hangs ${count('hang')}`,
-    ownEndsText(figures.ownEnds),
     `isready -> readyok during the search: ${figures.isready.count} measured, p99 ${formatMs(figures.isready.p99)}, slowest ${formatMs(figures.isready.max)}`,
     `stop -> bestmove: ${figures.stop.count} measured, p99 ${formatMs(figures.stop.p99)}, slowest ${formatMs(figures.stop.max)}`,
     `isready -> readyok when idle: p99 ${formatMs(figures.idleIsready.p99)}, slowest ${formatMs(figures.idleIsready.max)}`,

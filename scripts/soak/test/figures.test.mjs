@@ -3,7 +3,7 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { createRequire } from 'node:module';
 import { createRandom } from '../../selfplay/lib.mjs';
-import { GROWTH_LIMIT_KB, judgeMemory, latencyFigures, ownEarlyEnd, ownEndsText, percentile, planCycle, pliesOf, positionCommand, samplesByProcess } from '../figures.mjs';
+import { GROWTH_LIMIT_KB, judgeMemory, latencyFigures, percentile, planCycle, pliesOf, positionCommand, samplesByProcess } from '../figures.mjs';
 
 const { Chess } = createRequire(new URL('../../selfplay/package.json', import.meta.url))('chess.js');
 const MIB = 1024;
@@ -91,17 +91,4 @@ test('memory records are grouped by process, so a restarted engine starts a fres
   ];
   const groups = samplesByProcess(records);
   assert.deepEqual(groups.map((g) => [g.pid, g.instance, g.samples.map((s) => s.rssKb)]), [[7, 'A', [1]], [8, 'B', [2, 4]], [9, 'A', [3]]]);
-});
-
-test('an infinite search may answer before "stop" only with one legal move or a mate it stops on', () => {
-  const info = (score) => `info depth 9 seldepth 12 score ${score} time 3 nodes 900 nps 300000 pv a1a8`;
-  assert.equal(ownEarlyEnd(1, null), 'one legal move');
-  assert.equal(ownEarlyEnd(1, info('cp 30')), 'one legal move');
-  for (const score of ['mate 1', 'mate 2', 'mate -1']) assert.equal(ownEarlyEnd(20, info(score)), 'mate found', score);
-  // A longer mate or being mated in two keeps the search deepening: an answer then is a fault.
-  for (const score of ['mate 3', 'mate -2', 'mate 12', 'cp 25']) assert.equal(ownEarlyEnd(20, info(score)), null, score);
-  assert.equal(ownEarlyEnd(20, null), null);
-  assert.equal(ownEndsText([{ reason: 'one legal move' }, { reason: 'mate found' }, { reason: 'one legal move' }]),
-    'answered before "stop" by design: 2 with one legal move, 1 with a mate found');
-  assert.equal(ownEndsText(undefined), 'answered before "stop" by design: 0 with one legal move, 0 with a mate found');
 });
