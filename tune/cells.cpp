@@ -23,6 +23,24 @@ int32_t ParamType(int32_t index) { return index < PAWN_PARAMS ? 1 : 2 + (index -
 
 int32_t ParamSquares(int32_t index) { return index < PAWN_PARAMS ? 1 : 2; }
 
+std::vector<std::pair<int32_t, int32_t>> NeighbourParams() {
+  std::vector<std::pair<int32_t, int32_t>> pairs;
+  for (int32_t type = 1; type <= 6; ++type) {
+    for (int32_t square = 0; square < 64; ++square) {
+      const int32_t index = ParamIndex(type, square);
+      const int32_t file = square & 7;
+      // Each pair once: the neighbour to the right and the one above. Squares that share a
+      // parameter through the file symmetry (d and e) are no pair.
+      const int32_t right = file < 7 ? ParamIndex(type, square + 1) : -1;
+      const int32_t above = square < 56 ? ParamIndex(type, square + 8) : -1;
+      if (index < 0) continue;
+      if (right >= 0 && right != index && (type == 1 || file < 4)) pairs.emplace_back(index, right);
+      if (above >= 0 && (type == 1 || file < 4)) pairs.emplace_back(index, above);
+    }
+  }
+  return pairs;
+}
+
 CellParams CurrentCells() {
   CellParams cells{};
   for (int32_t type = 1; type <= 6; ++type) {

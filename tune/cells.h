@@ -7,6 +7,8 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 inline constexpr int32_t PARAMS_PER_PHASE = 48 + 5 * 32;
 
@@ -21,6 +23,9 @@ int32_t ParamType(int32_t index);
 
 // How many squares of White's board share the parameter (1 for pawns, 2 for the others).
 int32_t ParamSquares(int32_t index);
+
+// The pairs of parameters on squares side by side (same piece; a file or a rank apart).
+std::vector<std::pair<int32_t, int32_t>> NeighbourParams();
 
 // The parameters of the table the engine runs with.
 CellParams CurrentCells();

@@ -119,14 +119,25 @@ double FitScale(const SampleSet& set, const CellParams& cells) {
 
 CellParams FitCells(const SampleSet& set, const CellParams& start, double k, const FitOptions& options) {
   constexpr double BETA1 = 0.9, BETA2 = 0.999, EPSILON = 1e-12;
+  const auto neighbours = NeighbourParams();
   CellParams cells = start, moment{}, square{};
   for (int32_t epoch = 1; epoch <= options.Epochs; ++epoch) {
     Sums sums = SumAll(set, cells, k, Part::FIT, false, true);
+    // A rough change is noise more likely than chess: neighbours should move alike.
+    CellParams smoothing{};
+    for (int32_t phase = 0; phase < 2; ++phase) {
+      for (auto [a, b] : neighbours) {
+        const double apart = (cells[phase][a] - start[phase][a] - cells[phase][b] + start[phase][b]) / 100;
+        smoothing[phase][a] += 2 * options.Smooth * apart / 100 / neighbours.size();
+        smoothing[phase][b] -= 2 * options.Smooth * apart / 100 / neighbours.size();
+      }
+    }
     for (int32_t phase = 0; phase < 2; ++phase) {
       for (int32_t i = 0; i < PARAMS_PER_PHASE; ++i) {
         if (!(options.FreeTypes >> ParamType(i) & 1)) continue;
         const double moved = (cells[phase][i] - start[phase][i]) / 100;
-        const double g = sums.Gradient[phase][i] / sums.Weight + 2 * options.Pull * moved / 100 / PARAMS_PER_PHASE;
+        const double g = sums.Gradient[phase][i] / sums.Weight + 2 * options.Pull * moved / 100 / PARAMS_PER_PHASE +
+                         smoothing[phase][i];
         moment[phase][i] = BETA1 * moment[phase][i] + (1 - BETA1) * g;
         square[phase][i] = BETA2 * square[phase][i] + (1 - BETA2) * g * g;
         const double m = moment[phase][i] / (1 - std::pow(BETA1, epoch));

@@ -21,6 +21,7 @@ struct FitOptions {
   int32_t Epochs = 1000;
   double Rate = 1.0;          // Adam's step, in evaluation units
   double Pull = 0;            // weight of the mean squared move from the start cells, per 100 units
+  double Smooth = 0;          // weight of the mean squared difference of neighbours' moves, per 100 units
   bool KeepMaterial = false;  // hold each piece's mean cell in each phase at its start value
   uint32_t FreeTypes = 0x7E;  // bit t set: piece type t (1 pawn .. 6 king) may move
   int32_t ReportEvery = 100;  // epochs between progress lines on stderr

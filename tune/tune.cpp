@@ -29,6 +29,7 @@ constexpr const char* USAGE =
     "  --epochs N          descent steps (1000)\n"
     "  --rate R            step size in evaluation units (1.0)\n"
     "  --pull P            weight of the pull towards today's table (0)\n"
+    "  --smooth S          weight of the cost of neighbouring cells moving apart (0)\n"
     "  --score-weight W    fit W x the searched score's sigmoid + (1 - W) x the result (0)\n"
     "  --keep-material     hold each piece's mean cell in each phase\n"
     "  --pieces LIST       the pieces that may move, e.g. pawn,king (all)\n"
@@ -94,6 +95,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     else if (name == "--epochs") o.Fit.Epochs = std::atoi(value);
     else if (name == "--rate") o.Fit.Rate = std::atof(value);
     else if (name == "--pull") o.Fit.Pull = std::atof(value);
+    else if (name == "--smooth") o.Fit.Smooth = std::atof(value);
     else if (name == "--score-weight") o.ScoreWeight = std::atof(value);
     else if (name == "--pieces") {
       if (!ParsePieces(value, o.Fit.FreeTypes)) return false;
