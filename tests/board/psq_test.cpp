@@ -1,8 +1,12 @@
-// The piece-square block as embedded: the example cells, its properties, and the checker
-// that refuses a damaged block.
+// The piece-square block as embedded: every cell of its readable source, its properties, and
+// the checker that refuses a damaged block.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cctype>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "board/psq.h"
@@ -13,6 +17,40 @@ constexpr int Square(const char* name) { return (name[0] - 'a') + 8 * (name[1] -
 
 constexpr uint32_t Raw(int32_t mg, int32_t eg) {
   return static_cast<uint32_t>(mg + 30000) | (static_cast<uint32_t>(eg + 30000) << 16);
+}
+
+// White's cells [type][square] as resources/psq_white.txt writes them: a "<piece> mg" or
+// "<piece> eg" heading, then eight rows from rank 8 down; "#" starts a comment.
+using ReadableCells = std::array<std::array<PsqValue, 64>, 7>;
+
+ReadableCells ReadReadableTable() {
+  constexpr const char* PIECES[7] = {"", "pawn", "knight", "bishop", "rook", "queen", "king"};
+  ReadableCells cells{};
+  std::ifstream file(std::string(TAVRIN_SOURCE_DIR) + "/resources/psq_white.txt");
+  EXPECT_TRUE(file.good());
+  int type = 0, phase = 0, rank = 0, boards = 0;
+  for (std::string line; std::getline(file, line);) {
+    std::istringstream words(line.substr(0, line.find('#')));
+    std::string first, second;
+    if (!(words >> first)) continue;
+    if (std::isalpha(static_cast<unsigned char>(first[0]))) {
+      words >> second;
+      type = static_cast<int>(std::find(PIECES + 1, PIECES + 7, first) - PIECES);
+      phase = second == "eg";
+      rank = 7;
+      ++boards;
+      continue;
+    }
+    std::istringstream row(line);
+    for (int file8 = 0; file8 < 8; ++file8) {
+      int value = 0;
+      row >> value;
+      (phase ? cells[type][8 * rank + file8].Eg : cells[type][8 * rank + file8].Mg) = value;
+    }
+    --rank;
+  }
+  EXPECT_EQ(boards, 12);
+  return cells;
 }
 
 class PieceSquareTableTest : public ::testing::Test {
@@ -26,39 +64,22 @@ void ExpectCell(PsqValue cell, int32_t mg, int32_t eg, const std::string& where)
   EXPECT_EQ(cell.Eg, eg) << where;
 }
 
-TEST_F(PieceSquareTableTest, HoldsTheGivenRows) {
-  constexpr int32_t kingMg[8] = {271, 327, 271, 198, 198, 271, 327, 271};
-  constexpr int32_t kingEg[8] = {1, 45, 85, 76, 76, 85, 45, 1};
-  constexpr int32_t pawnMg[8] = {127, 127, 134, 143, 140, 143, 131, 119};
-  constexpr int32_t pawnEg[8] = {196, 200, 216, 206, 220, 213, 201, 187};
-  for (int file = 0; file < 8; ++file) {
-    ExpectCell(::PieceSquareTable[12][file], kingMg[file], kingEg[file], "king file " + std::to_string(file));
-    ExpectCell(::PieceSquareTable[7][8 + file], pawnMg[file], pawnEg[file], "pawn file " + std::to_string(file));
-  }
-}
-
-TEST_F(PieceSquareTableTest, HoldsTheGivenCells) {
-  struct Example {
-    int Type;
-    const char* Square;
-    int32_t Mg, Eg;
-  };
-  constexpr Example examples[] = {
-      {1, "e2", 140, 220},   {1, "e4", 164, 193},   {1, "e7", 129, 231},   {2, "a1", 606, 758},
-      {2, "d4", 830, 882},   {3, "c1", 817, 878},   {3, "d4", 864, 932},   {4, "a1", 1245, 1371},
-      {4, "a7", 1274, 1384}, {5, "d1", 2542, 2656}, {5, "d4", 2546, 2706}, {6, "e1", 198, 76},
-      {6, "g1", 327, 45},    {6, "d4", 98, 172},
-  };
-  for (const Example& e : examples)
-    ExpectCell(White(e.Type, e.Square), e.Mg, e.Eg, std::to_string(e.Type) + " " + e.Square);
+TEST_F(PieceSquareTableTest, HoldsEveryCellOfTheReadableTable) {
+  const ReadableCells text = ReadReadableTable();
+  for (int type = 1; type <= 6; ++type)
+    for (int square = 0; square < 64; ++square)
+      ExpectCell(::PieceSquareTable[6 + type][square], text[type][square].Mg, text[type][square].Eg,
+                 std::to_string(type) + " on " + std::to_string(square));
 }
 
 TEST_F(PieceSquareTableTest, BlockStoresOffsetHalvesLittleEndian) {
+  const ReadableCells text = ReadReadableTable();
+  const PsqValue king = text[6][Square("g1")], pawn = text[1][Square("e4")];
   PsqCells cells;
   ReadPieceSquareCells(cells);
-  EXPECT_EQ(cells[12][Square("g1")], Raw(327, 45));
-  EXPECT_EQ(cells[0][Square("g8")], Raw(-327, -45));  // black king row first
-  EXPECT_EQ(cells[7][Square("e4")], Raw(164, 193));
+  EXPECT_EQ(cells[12][Square("g1")], Raw(king.Mg, king.Eg));
+  EXPECT_EQ(cells[0][Square("g8")], Raw(-king.Mg, -king.Eg));  // black king row first
+  EXPECT_EQ(cells[7][Square("e4")], Raw(pawn.Mg, pawn.Eg));
   EXPECT_EQ(CheckPieceSquareCells(cells), "");
 }
 
@@ -86,30 +107,6 @@ TEST_F(PieceSquareTableTest, StartArraySumsToZero) {
   }
   EXPECT_EQ(mg, 0);
   EXPECT_EQ(eg, 0);
-}
-
-TEST_F(PieceSquareTableTest, ReachesTheEndsOfEachRange) {
-  // The scale of each piece: the lowest and highest White cells (pawns on ranks 2-7).
-  struct Range {
-    int32_t MgLow, MgHigh, EgLow, EgHigh;
-  };
-  constexpr Range ranges[7] = {{},
-                               {101, 164, 187, 236},
-                               {580, 839, 754, 893},
-                               {772, 864, 858, 932},
-                               {1245, 1294, 1367, 1400},
-                               {2533, 2552, 2607, 2706},
-                               {-1, 327, 1, 199}};
-  for (int type = 1; type <= 6; ++type) {
-    int first = type == 1 ? 8 : 0, last = type == 1 ? 56 : 64;
-    const PsqValue* row = ::PieceSquareTable[6 + type];
-    auto [mgLow, mgHigh] = std::minmax_element(row + first, row + last, [](PsqValue a, PsqValue b) { return a.Mg < b.Mg; });
-    auto [egLow, egHigh] = std::minmax_element(row + first, row + last, [](PsqValue a, PsqValue b) { return a.Eg < b.Eg; });
-    EXPECT_EQ(mgLow->Mg, ranges[type].MgLow) << type;
-    EXPECT_EQ(mgHigh->Mg, ranges[type].MgHigh) << type;
-    EXPECT_EQ(egLow->Eg, ranges[type].EgLow) << type;
-    EXPECT_EQ(egHigh->Eg, ranges[type].EgHigh) << type;
-  }
 }
 
 // Each damage keeps the other properties intact, so the checker must name this one.
