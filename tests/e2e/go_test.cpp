@@ -80,11 +80,11 @@ TEST(GoDepth, NoSearchBelowOneOrWithoutANumber) {
 }
 
 TEST(GoDepth, EachSearchShowsItsOwnLines) {
-  // The best line comes back to the position after d8e8 four plies later, scored as a draw
+  // The best line comes back to the position after d2d3 four plies later, scored as a draw
   // there: the line ends with that move, not with a move a sibling left behind.
   SearchEnd end = LastSearch(RunEngine("position fen 3k4/3pp3/8/8/8/8/3PP3/3K4 w - - 0 1\ngo depth 13\n"));
   EXPECT_EQ(end.Info.substr(end.Info.find(" pv ")),
-            " pv d1e1 e7e6 e1f2 d8c7 d2d3 c7d8 f2f3 d8e8 f3e3 e8e7 e3f3 e7e8 ");
+            " pv e2e3 d8e8 d1e2 e8f7 e2f3 f7f6 d2d3 f6g5 f3e2 g5f6 e2f3 ");
   // A second identical search shows its depth-1 line too, though the first one ended with it.
   Engine engine;
   for (int search = 0; search < 2; ++search) {

@@ -56,24 +56,24 @@ TEST_F(EvaluationTest, StartPositionIsTheTempoDampedByTheClock) {
 }
 
 TEST_F(EvaluationTest, KingAndPawnAgainstKing) {
-  // Sums: e1 198/76 + e2 140/220 - e8 198/76 = 140/220. The pawn is passed, so the pull
-  // toward zero is 51 and 101: 89/119. Phase 0; four pawns short, the endgame scales by
-  // 36 + 7 = 43: 119 * 43 / 64 = 79.9.
+  // Sums: e1 242/53 + e2 148/270 - e8 242/53 = 148/270. The pawn is passed, so the pull
+  // toward zero is 51 and 101: 97/169. Phase 0; four pawns short, the endgame scales by
+  // 36 + 7 = 43: 169 * 43 / 64 = 113.5.
   Setup("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
-  EXPECT_EQ(Position.PsqMg, 140);
-  EXPECT_EQ(Position.PsqEg, 220);
-  EXPECT_EQ(Taper("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", 140, 220), 79);
+  EXPECT_EQ(Position.PsqMg, 148);
+  EXPECT_EQ(Position.PsqEg, 270);
+  EXPECT_EQ(Taper("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", 148, 270), 113);
   // Evaluate adds the imbalance 34 / 16 = 2 and the isolated, unopposed pawn (-18, -42):
-  // 124/180. King safety: White's shelter (-21, -11) less Black's (-33, -91), no danger
-  // without queens; the passer on e2 (10, 28) + 3 x (-11, -8); no threats, no space: 113/264,
-  // pulled in to 62/163; 163 * 43 / 64 = 109.5, rounded 96; tempo after the sign change.
-  EXPECT_EQ(Evaluate(), 124);
+  // 132/230. King safety: White's shelter (-21, -11) less Black's (-33, -91), no danger
+  // without queens; the passer on e2 (10, 28) + 3 x (-11, -8); no threats, no space: 121/314,
+  // pulled in to 70/213; 213 * 43 / 64 = 143.1, rounded 128; tempo after the sign change.
+  EXPECT_EQ(Evaluate(), 156);
   Setup("4k3/8/8/8/8/8/4P3/4K3 b - - 0 1");
-  EXPECT_EQ(Evaluate(), -68);
+  EXPECT_EQ(Evaluate(), -100);
   Setup("4k3/8/8/8/8/8/4P3/4K3 w - - 50 1");
-  EXPECT_EQ(Evaluate(), 62);
+  EXPECT_EQ(Evaluate(), 78);
   Setup("4k3/8/8/8/8/8/4P3/4K3 b - - 50 1");
-  EXPECT_EQ(Evaluate(), -34);
+  EXPECT_EQ(Evaluate(), -50);
 }
 
 TEST_F(EvaluationTest, OversizedSumsSaturateInsteadOfWrapping) {
