@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
+#include "eval/eval.h"
 
-constexpr double TEMPO = 28;
-constexpr double EVALUATION_LIMIT = 32000;
-constexpr double LAZY_MARGIN_PIECES = 600, LAZY_MARGIN_LATE = 700;
+namespace {
 
 double Sign(double x) { return (x > 0) - (x < 0); }
 
@@ -42,7 +40,7 @@ Rebuilt RebuildEvaluation(const Sample& s, double psqMg, double psqEg, bool exac
   if (exact) {
     v = div(v, 16) * 16;
     double own = s.WhiteToMove ? v + TEMPO : -v + TEMPO;
-    own = std::clamp(div(own * damping, 100), -EVALUATION_LIMIT, EVALUATION_LIMIT);
+    own = std::clamp<double>(div(own * damping, 100), -EVALUATION_LIMIT, EVALUATION_LIMIT);
     result.White = s.WhiteToMove ? own : -own;
     return result;
   }

@@ -11,6 +11,11 @@ int32_t Evaluate();
 
 // ---- For the piece-square tuner ----------------------------------------------------------------
 
+inline constexpr int32_t TEMPO = 28;                // bonus of the side to move
+inline constexpr int32_t EVALUATION_LIMIT = 32000;  // keeps every static value clear of mate scores
+// The lazy tests' margins: before the piece terms, and before threats and space.
+inline constexpr int32_t LAZY_MARGIN_PIECES = 600, LAZY_MARGIN_LATE = 700;
+
 // Position's evaluation split where the piece-square sums enter, White's point of view. With
 // other cells the value is rebuilt as the driver does it: the sums plus Early; Pieces added
 // unless the first lazy test fires, Late unless the second does; then tapered with Phase,

@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int32_t TEMPO = 28;                // bonus of the side to move
-constexpr int32_t EVALUATION_LIMIT = 32000;  // keeps every static value clear of mate scores
 
 constexpr Bitboard KING_SIDE = ~QUEEN_SIDE;
 
@@ -138,9 +136,9 @@ int32_t Evaluate() {
   PackedScore acc = AddMaterialAndPawns(Position.PsqMg, Position.PsqEg);
   // 4-15. Either lazy test ends the terms early: past its margin the rest could not bring
   //       the score back into range.
-  if (!LazySkip(acc, 600)) {
+  if (!LazySkip(acc, LAZY_MARGIN_PIECES)) {
     acc = AddPieceTerms(acc);
-    if (!LazySkip(acc, 700)) acc = AddLateTerms(acc);
+    if (!LazySkip(acc, LAZY_MARGIN_LATE)) acc = AddLateTerms(acc);
   }
   // 16. Taper and scale; 17-19. round, turn to the side to move, damp.
   return FinishEvaluation(TaperScore(acc));
