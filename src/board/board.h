@@ -103,9 +103,6 @@ inline uint64_t KeyAfter(Move move) {
 
 inline constexpr std::string_view START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
-// Moves played through move input since the last set-up.
-extern int32_t GameHistoryCount;
-
 // "P".."K" +1..+6, "p".."k" -1..-6; 0 for any other character.
 int32_t PieceFromChar(char c);
 
@@ -153,6 +150,8 @@ struct GameHistoryEntry {
 inline constexpr int32_t GAME_HISTORY_CAPACITY = 16384;
 
 extern GameHistoryEntry GameHistory[GAME_HISTORY_CAPACITY];
+// Moves played through move input since the last set-up.
+extern int32_t GameHistoryCount;
 
 // Plays the legal move whose SAN or coordinate text is text (exactly, else ignoring letter
 // case; the last match in generation order wins) and records it. False changes nothing.

@@ -5,9 +5,6 @@
 #include "console/console.h"
 #include "search/state.h"
 
-PositionRecord Position;
-int32_t GameHistoryCount;
-
 namespace {
 
 // Material keys exist for counts 0..10 of each kind, and promotions only move units from the

@@ -8,6 +8,7 @@
 #include "search/state.h"
 
 GameHistoryEntry GameHistory[GAME_HISTORY_CAPACITY];
+int32_t GameHistoryCount;
 
 namespace {
 
