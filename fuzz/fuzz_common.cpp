@@ -104,7 +104,7 @@ void RequireConsistentPosition(std::string_view context) {
   }
   for (int32_t s = 0; s < SQUARE_NB; ++s) {
     int32_t piece = p.Squares[s];
-    Bitboard bit = SquareBit[s + 1];
+    Bitboard bit = SquareBit(s);
     Require(piece >= -KING && piece <= KING, "piece code", context);
     if (piece == NO_PIECE) {
       Require(!(p.Occupied & bit), "occupied square without a piece", context);
@@ -116,7 +116,7 @@ void RequireConsistentPosition(std::string_view context) {
     else
       Require((p.PieceBB[TypeOf(piece)] & bit) != 0, "piece missing from its type", context);
   }
-  Require((pieces | SquareBit[p.KingSquare[WHITE] + 1] | SquareBit[p.KingSquare[BLACK] + 1]) == p.Occupied,
+  Require((pieces | SquareBit(p.KingSquare[WHITE]) | SquareBit(p.KingSquare[BLACK])) == p.Occupied,
           "pieces and occupancy", context);
   Require(!(p.PieceBB[PAWN] & (RankMask[RANK_1] | RankMask[RANK_8])), "pawn on a back rank", context);
   Require(p.EpSquare == NO_SQUARE || (p.EpSquare >= 0 && p.EpSquare < SQUARE_NB), "en-passant square", context);

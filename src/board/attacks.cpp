@@ -71,8 +71,8 @@ Bitboard SlowSliderAttacks(int32_t square, Bitboard occupied, const int32_t (&st
   Bitboard attacks = 0;
   for (int32_t step : steps) {
     for (int32_t s = StepFrom(square, step, 1); s != NO_SQUARE; s = StepFrom(s, step, 1)) {
-      attacks |= SquareBit[s + 1];
-      if (occupied & SquareBit[s + 1]) break;
+      attacks |= SquareBit(s);
+      if (occupied & SquareBit(s)) break;
     }
   }
   return attacks;
@@ -116,7 +116,7 @@ void InitSliderTables() {
 
 Bitboard LeaperAttacks(int32_t square, const int32_t (&steps)[8]) {
   Bitboard attacks = 0;
-  for (int32_t step : steps) attacks |= SquareBit[StepFrom(square, step, 2) + 1];
+  for (int32_t step : steps) attacks |= SquareBit(StepFrom(square, step, 2));
   return attacks;
 }
 
@@ -138,8 +138,8 @@ void InitAttackTables() {
   InitSliderTables();
 
   for (int32_t s = 0; s < SQUARE_NB; ++s) {
-    PawnAttacks[WHITE][s] = SquareBit[StepFrom(s, 7, 1) + 1] | SquareBit[StepFrom(s, 9, 1) + 1];
-    PawnAttacks[BLACK][s] = SquareBit[StepFrom(s, -9, 1) + 1] | SquareBit[StepFrom(s, -7, 1) + 1];
+    PawnAttacks[WHITE][s] = SquareBit(StepFrom(s, 7, 1)) | SquareBit(StepFrom(s, 9, 1));
+    PawnAttacks[BLACK][s] = SquareBit(StepFrom(s, -9, 1)) | SquareBit(StepFrom(s, -7, 1));
     PseudoAttacks[KNIGHT][s] = LeaperAttacks(s, KnightSteps);
     PseudoAttacks[KING][s] = LeaperAttacks(s, KingSteps);
     PseudoAttacks[BISHOP][s] = BishopAttacks(s, 0);
@@ -149,13 +149,13 @@ void InitAttackTables() {
 
   for (int32_t a = 0; a < SQUARE_NB; ++a) {
     for (int32_t b = 0; b < SQUARE_NB; ++b) {
-      Bitboard ends = SquareBit[a + 1] | SquareBit[b + 1];
+      Bitboard ends = SquareBit(a) | SquareBit(b);
       for (int32_t slider : {BISHOP, ROOK}) {
-        if (!(PseudoAttacks[slider][a] & SquareBit[b + 1])) continue;
+        if (!(PseudoAttacks[slider][a] & SquareBit(b))) continue;
         Line[a][b] = (PseudoAttacks[slider][a] & PseudoAttacks[slider][b]) | ends;
         // Seen from both ends with the other end as the only blocker: the squares between.
-        Between[a][b] = slider == BISHOP ? BishopAttacks(a, SquareBit[b + 1]) & BishopAttacks(b, SquareBit[a + 1])
-                                         : RookAttacks(a, SquareBit[b + 1]) & RookAttacks(b, SquareBit[a + 1]);
+        Between[a][b] = slider == BISHOP ? BishopAttacks(a, SquareBit(b)) & BishopAttacks(b, SquareBit(a))
+                                         : RookAttacks(a, SquareBit(b)) & RookAttacks(b, SquareBit(a));
       }
     }
   }

@@ -2,6 +2,7 @@
 // Bit primitives, constant masks and the attack tables. Part of the board room's front door
 // (board/board.h); the tables are filled once by InitAttackTables.
 
+#include <array>
 #include <bit>
 #include <cassert>
 #include <cstdint>
@@ -43,12 +44,20 @@ constexpr bool IsOnBoard(int32_t i) { return 0 <= i && i < SQUARE_NB; }
 
 // ---- Constant masks ------------------------------------------------------------------------
 
-// Indexed by square + 1, so that an absent square (-1) gives the empty set.
-inline constexpr auto SquareBit = [] {
+// Read only through SquareBit. A table rather than a shift because NO_SQUARE must give the
+// empty set: the en-passant square of a position without one, and a step off the board while
+// the attack tables are built.
+inline constexpr auto SquareBitTable = [] {
   std::array<Bitboard, SQUARE_NB + 1> bits{};
   for (int32_t s = 0; s < SQUARE_NB; ++s) bits[s + 1] = Bitboard{1} << s;
   return bits;
 }();
+
+// The set of the one square; empty for NO_SQUARE.
+constexpr Bitboard SquareBit(int32_t square) {
+  assert(NO_SQUARE <= square && square < SQUARE_NB);
+  return SquareBitTable[square + 1];
+}
 
 inline constexpr Bitboard RankMask[RANK_NB] = {
     0xFFULL,       0xFFULL << 8,  0xFFULL << 16, 0xFFULL << 24,

@@ -51,7 +51,7 @@ inline int32_t KingSquareOf(int32_t colour) { return Position.KingSquare[colour]
 // Every piece of either colour attacking square when the pieces stand on occupied; AND it
 // with a colour set for one side's attackers.
 inline Bitboard AttackersTo(int32_t square, Bitboard occupied) {
-  Bitboard kings = SquareBit[Position.KingSquare[WHITE] + 1] | SquareBit[Position.KingSquare[BLACK] + 1];
+  Bitboard kings = SquareBit(Position.KingSquare[WHITE]) | SquareBit(Position.KingSquare[BLACK]);
   Bitboard queens = Position.PieceBB[QUEEN];
   return (PawnAttacks[BLACK][square] & Position.PieceBB[PAWN] & Position.ColourBB[WHITE]) |
          (PawnAttacks[WHITE][square] & Position.PieceBB[PAWN] & Position.ColourBB[BLACK]) |
@@ -208,7 +208,7 @@ inline bool SliderReaches(int32_t colour, int32_t square, Bitboard occupied) {
 // The occupancy after the side to move takes en passant from `from` to `to`.
 inline Bitboard OccupiedAfterEnPassant(int32_t from, int32_t to) {
   int32_t captured = to + (Position.SideToMove == WHITE ? -8 : 8);
-  return (Position.Occupied ^ SquareBit[from + 1] ^ SquareBit[captured + 1]) | SquareBit[to + 1];
+  return (Position.Occupied ^ SquareBit(from) ^ SquareBit(captured)) | SquareBit(to);
 }
 
 // Whether a generated or pseudo-legal move leaves the own king unattacked; pinned is
@@ -224,7 +224,7 @@ inline bool IsLegal(Move move, Bitboard pinned) {
   if (IsCapture(move) && Position.Squares[to] == NO_PIECE)
     return !SliderReaches(us ^ 1, king, OccupiedAfterEnPassant(from, to));
   // A pinned piece stays on the line through its king (no piece moves across the king).
-  return !(pinned & SquareBit[from + 1]) || (Line[king][from] & SquareBit[to + 1]);
+  return !(pinned & SquareBit(from)) || (Line[king][from] & SquareBit(to));
 }
 
 // ---- Exchange evaluation -------------------------------------------------------------------

@@ -54,12 +54,12 @@ std::string PlacePieces(std::string_view field) {
     int32_t colour = ColourOf(piece);
     int32_t type = TypeOf(piece);
     Position.Squares[s] = piece;
-    Position.ColourBB[colour] |= SquareBit[s + 1];
+    Position.ColourBB[colour] |= SquareBit(s);
     if (type == KING) {
       if (Position.KingSquare[colour] != NO_SQUARE) return "Too many Kings";
       Position.KingSquare[colour] = s;
     } else {
-      Position.PieceBB[type] |= SquareBit[s + 1];
+      Position.PieceBB[type] |= SquareBit(s);
     }
   }
   return {};

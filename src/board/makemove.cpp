@@ -54,7 +54,7 @@ inline uint64_t MaterialStep(int32_t colour, int32_t type, int32_t count) {
 
 // Moves a rook in the squares and bitboards (castling and its undoing).
 inline void ShiftRook(int32_t colour, int32_t from, int32_t to) {
-  Bitboard fromTo = SquareBit[from + 1] | SquareBit[to + 1];
+  Bitboard fromTo = SquareBit(from) | SquareBit(to);
   Position.Squares[to] = Position.Squares[from];
   Position.Squares[from] = NO_PIECE;
   Position.ColourBB[colour] ^= fromTo;
@@ -111,7 +111,7 @@ void MakeMove(Move move, UndoInfo& undo, bool givesCheck) {
       Position.PawnKey ^= keys[them][PAWN][square];
     else
       Position.NonPawnMaterial[them] -= NonPawnValue[capturedType];
-    Bitboard bit = SquareBit[square + 1];
+    Bitboard bit = SquareBit(square);
     Position.Squares[square] = NO_PIECE;
     Position.PieceBB[capturedType] ^= bit;
     Position.ColourBB[them] ^= bit;
@@ -130,7 +130,7 @@ void MakeMove(Move move, UndoInfo& undo, bool givesCheck) {
   if (Position.CastlingRights != undo.CastlingRights)
     key ^= HashKeys.CastlingKeys[undo.CastlingRights] ^ HashKeys.CastlingKeys[Position.CastlingRights];
 
-  Bitboard fromTo = SquareBit[from + 1] | SquareBit[to + 1];
+  Bitboard fromTo = SquareBit(from) | SquareBit(to);
   Position.Squares[from] = NO_PIECE;
   Position.Squares[to] = piece;
   Position.ColourBB[us] ^= fromTo;
@@ -160,7 +160,7 @@ void MakeMove(Move move, UndoInfo& undo, bool givesCheck) {
       Position.EpSquare = from + PushOf(us);
       key ^= HashKeys.EpKeys[Position.EpSquare];
     } else if (int32_t promotion = PromotionType(move)) {
-      Bitboard bit = SquareBit[to + 1];
+      Bitboard bit = SquareBit(to);
       int32_t promoted = MakePiece(us, promotion);
       Position.PieceBB[PAWN] ^= bit;
       Position.PieceBB[promotion] |= bit;
@@ -200,13 +200,13 @@ void UnmakeMove(Move move, const UndoInfo& undo) {
   }
 
   if (int32_t promotion = PromotionType(move)) {
-    Bitboard bit = SquareBit[to + 1];
+    Bitboard bit = SquareBit(to);
     Position.PieceBB[promotion] ^= bit;
     Position.PieceBB[PAWN] |= bit;
     piece = MakePiece(us, PAWN);
   }
 
-  Bitboard fromTo = SquareBit[from + 1] | SquareBit[to + 1];
+  Bitboard fromTo = SquareBit(from) | SquareBit(to);
   Position.Squares[to] = NO_PIECE;
   Position.Squares[from] = piece;
   Position.ColourBB[us] ^= fromTo;
@@ -219,7 +219,7 @@ void UnmakeMove(Move move, const UndoInfo& undo) {
   if (undo.IsCapture) {
     int32_t square = undo.IsEnPassant ? to - PushOf(us) : to;
     int32_t captured = Position.CapturedPiece;
-    Bitboard bit = SquareBit[square + 1];
+    Bitboard bit = SquareBit(square);
     Position.Squares[square] = captured;
     Position.PieceBB[TypeOf(captured)] |= bit;
     Position.ColourBB[them] |= bit;
@@ -271,9 +271,9 @@ bool GivesCheck(Move move, const CheckInfo& checkInfo) {
   const int32_t to = ToSquare(move);
   const int32_t type = TypeOf(Position.Squares[from]);
   const int32_t enemyKing = checkInfo.EnemyKingSquare;
-  const Bitboard fromBit = SquareBit[from + 1];
-  const Bitboard toBit = SquareBit[to + 1];
-  const Bitboard enemyKingBit = SquareBit[enemyKing + 1];
+  const Bitboard fromBit = SquareBit(from);
+  const Bitboard toBit = SquareBit(to);
+  const Bitboard enemyKingBit = SquareBit(enemyKing);
 
   if (checkInfo.CheckSquares[type] & toBit) return true;
   // Leaving the line between an own slider and the enemy king uncovers the check.
@@ -286,7 +286,7 @@ bool GivesCheck(Move move, const CheckInfo& checkInfo) {
   if (IsCastling(type, from, to)) {
     RookMove rook = CastlingRook(from, to);
     if (!(PseudoAttacks[ROOK][rook.To] & enemyKingBit)) return false;
-    Bitboard occupied = (Position.Occupied ^ fromBit ^ SquareBit[rook.From + 1]) | toBit | SquareBit[rook.To + 1];
+    Bitboard occupied = (Position.Occupied ^ fromBit ^ SquareBit(rook.From)) | toBit | SquareBit(rook.To);
     return RookAttacks(rook.To, occupied) & enemyKingBit;
   }
   return false;
@@ -313,7 +313,7 @@ bool IsPseudoLegal(Move move) {
   }
 
   if (piece == NO_PIECE || ColourOf(piece) != us) return false;
-  const Bitboard toBit = SquareBit[to + 1];
+  const Bitboard toBit = SquareBit(to);
   if (Position.ColourBB[us] & toBit) return false;
   const bool takes = (Position.ColourBB[them] & toBit) != 0;
 
@@ -334,8 +334,8 @@ bool IsPseudoLegal(Move move) {
   }
 
   if (!Position.Checkers) return true;
-  if (type == KING) return !(AttackersTo(to, Position.Occupied ^ SquareBit[from + 1]) & Position.ColourBB[them]);
+  if (type == KING) return !(AttackersTo(to, Position.Occupied ^ SquareBit(from)) & Position.ColourBB[them]);
   if (MoreThanOne(Position.Checkers)) return false;
   int32_t checker = LowestBit(Position.Checkers);
-  return (Between[Position.KingSquare[us]][checker] | SquareBit[checker + 1]) & toBit;
+  return (Between[Position.KingSquare[us]][checker] | SquareBit(checker)) & toBit;
 }

@@ -104,7 +104,7 @@ struct Legality {
 // A pinned piece keeps to the line through its king.
 template <bool Legal>
 inline Bitboard KeepOnPinLine(Bitboard destinations, int32_t from, const Legality& legality) {
-  if (Legal && (legality.Pinned & SquareBit[from + 1])) destinations &= Line[legality.King][from];
+  if (Legal && (legality.Pinned & SquareBit(from))) destinations &= Line[legality.King][from];
   return destinations;
 }
 
@@ -115,7 +115,7 @@ inline Bitboard KeepPawnsOnPinLine(Bitboard destinations, const Legality& legali
   for (Bitboard pinned = legality.Pinned & Position.PieceBB[PAWN]; pinned;) {
     int32_t from = PopLowestBit(pinned);
     int32_t to = from + Offset;
-    if (IsOnBoard(to) && !(Line[legality.King][from] & SquareBit[to + 1])) destinations &= ~SquareBit[to + 1];
+    if (IsOnBoard(to) && !(Line[legality.King][from] & SquareBit(to))) destinations &= ~SquareBit(to);
   }
   return destinations;
 }
@@ -127,7 +127,7 @@ inline Bitboard KeepSafeForKing(Bitboard destinations, int32_t them) {
   Bitboard safe = 0;
   for (Bitboard b = destinations; b;) {
     int32_t to = PopLowestBit(b);
-    if (!(AttackersTo(to, Position.Occupied) & Position.ColourBB[them])) safe |= SquareBit[to + 1];
+    if (!(AttackersTo(to, Position.Occupied) & Position.ColourBB[them])) safe |= SquareBit(to);
   }
   return safe;
 }
@@ -140,7 +140,7 @@ inline bool EnPassantIsSafe(int32_t from, int32_t us, const Legality& legality) 
 // Pawn captures given by destinations: the en-passant one goes if it bares the king.
 template <bool Legal, int32_t Offset>
 inline Bitboard KeepSafeEnPassant(Bitboard destinations, int32_t us, const Legality& legality) {
-  Bitboard ep = SquareBit[Position.EpSquare + 1];
+  Bitboard ep = SquareBit(Position.EpSquare);
   if (Legal && (destinations & ep) && !EnPassantIsSafe(Position.EpSquare - Offset, us, legality)) destinations ^= ep;
   return destinations;
 }
@@ -197,7 +197,7 @@ MoveEntry* AddCaptures(MoveEntry* out, Bitboard targets, const Legality& legalit
 
   Bitboard pawns = PiecesOf(Us, PAWN);
   Bitboard normal = pawns & ~Side::Rank7;
-  Bitboard pawnTargets = targets | SquareBit[Position.EpSquare + 1];
+  Bitboard pawnTargets = targets | SquareBit(Position.EpSquare);
   Bitboard left = KeepPawnsOnPinLine<Legal, Side::Left>(LeftCapturesOf<Us>(normal) & pawnTargets, legality);
   Bitboard right = KeepPawnsOnPinLine<Legal, Side::Right>(RightCapturesOf<Us>(normal) & pawnTargets, legality);
   out = AddPawnMoves<Side::Left>(out, KeepSafeEnPassant<Legal, Side::Left>(left, Us, legality), CAPTURE_FLAG);
@@ -220,7 +220,7 @@ MoveEntry* AddQuiets(MoveEntry* out, Bitboard targets, const Legality& legality)
   int32_t king = Position.KingSquare[Us];
   out = AddMoves(out, king, KeepSafeForKing<Legal>(PseudoAttacks[KING][king] & targets, Us ^ 1), 0);
   for (const CastlingMove& castling : Castlings[Us])
-    if (CanCastle(castling, Us) && KeepSafeForKing<Legal>(SquareBit[ToSquare(castling.Code) + 1], Us ^ 1))
+    if (CanCastle(castling, Us) && KeepSafeForKing<Legal>(SquareBit(ToSquare(castling.Code)), Us ^ 1))
       out++->Move = castling.Code;
 
   Bitboard pawns = PiecesOf(Us, PAWN);
@@ -248,14 +248,14 @@ MoveEntry* AddEvasions(MoveEntry* out, const Legality& legality) {
   Bitboard forbidden = 0;
   for (Bitboard b = checkers & sliders; b;) {
     int32_t checker = PopLowestBit(b);
-    forbidden |= Line[king][checker] ^ SquareBit[checker + 1];
+    forbidden |= Line[king][checker] ^ SquareBit(checker);
   }
   Bitboard steps = PseudoAttacks[KING][king] & ~Position.ColourBB[Us] & ~forbidden;
   out = AddMoves<true>(out, king, KeepSafeForKing<Legal>(steps, Us ^ 1), 0);
   if (MoreThanOne(checkers)) return out;
 
   int32_t checker = LowestBit(checkers);
-  Bitboard checkerBit = SquareBit[checker + 1];
+  Bitboard checkerBit = SquareBit(checker);
   Bitboard block = Between[king][checker] | checkerBit;
   out = AddOfficerMoves<Legal, true>(out, Us, block, 0, legality);
 
@@ -273,7 +273,7 @@ MoveEntry* AddEvasions(MoveEntry* out, const Legality& legality) {
   // En passant answers a check by taking the pawn that just gave it, or by landing between a
   // slider and the king.
   int32_t ep = Position.EpSquare;
-  if (ep != NO_SQUARE && (checker == ep - Side::Push || (block & SquareBit[ep + 1]))) {
+  if (ep != NO_SQUARE && (checker == ep - Side::Push || (block & SquareBit(ep)))) {
     for (Bitboard takers = PawnAttacks[Us ^ 1][ep] & pawns; takers;) {
       int32_t from = PopLowestBit(takers);
       if (!Legal || EnPassantIsSafe(from, Us, legality)) out++->Move = EncodeMove(from, ep, NO_PIECE, true);
@@ -327,7 +327,7 @@ MoveEntry* AddQuietChecks(MoveEntry* out, Bitboard targets, const CheckInfo& che
   int32_t king = Position.KingSquare[Us];
   for (const CastlingMove& castling : Castlings[Us])
     if (CanCastle(castling, Us) &&
-        (RookAttacks(castling.RookTo, Position.Occupied ^ SquareBit[king + 1]) & SquareBit[enemyKing + 1]))
+        (RookAttacks(castling.RookTo, Position.Occupied ^ SquareBit(king)) & SquareBit(enemyKing)))
       out++->Move = castling.Code;
 
   // Pushes onto a checking square, and pushes of candidates off the enemy king's file.

@@ -16,7 +16,7 @@ int32_t TakeLeastValuable(Bitboard sideAttackers, Bitboard& occupied) {
   for (int32_t type = PAWN; type <= QUEEN; ++type) {
     Bitboard candidates = sideAttackers & Position.PieceBB[type];
     if (candidates) {
-      occupied ^= SquareBit[LowestBit(candidates) + 1];
+      occupied ^= SquareBit(LowestBit(candidates));
       return type;
     }
   }
@@ -34,9 +34,9 @@ int32_t StaticExchangeValue(Move move) {
 
   int32_t gain[GAIN_CAPACITY];
   gain[0] = OrderValue[TypeOf(PieceOn(to))];
-  Bitboard occupied = Position.Occupied ^ SquareBit[from + 1];
+  Bitboard occupied = Position.Occupied ^ SquareBit(from);
   if (IsCapture(move) && PieceOn(to) == NO_PIECE) {  // en passant: the pawn stands behind to
-    occupied ^= SquareBit[to - (colour == WHITE ? 8 : -8) + 1];
+    occupied ^= SquareBit(to - (colour == WHITE ? 8 : -8));
     gain[0] = OrderValue[PAWN];
   }
   // Masking with occupied drops the mover and a pawn taken en passant.

@@ -136,11 +136,11 @@ void EvaluatePawns(int32_t us, PawnEntry& entry) {
     const int32_t r = RelativeRank(us, s);
     const int32_t file = FileOf(s);
     const Bitboard opposed = theirs & ForwardFile(us, s);
-    const Bitboard blocked = theirs & SquareBit[s + up + 1];
+    const Bitboard blocked = theirs & SquareBit(s + up);
     const Bitboard stoppers = theirs & (ForwardFile(us, s) | PawnAttackSpan(us, s));
     const Bitboard lever = theirs & PawnAttacks[us][s];
     const Bitboard leverPush = theirs & PawnAttacks[us][s + up];
-    const bool doubled = ours & SquareBit[s - up + 1];
+    const bool doubled = ours & SquareBit(s - up);
     const Bitboard neighbours = ours & AdjacentFiles(file);
     const Bitboard phalanx = neighbours & RankMask[RankOf(s)];
     const Bitboard support = neighbours & RankMask[RankOf(s - up)];
@@ -154,7 +154,7 @@ void EvaluatePawns(int32_t us, PawnEntry& entry) {
         (stoppers == lever ||
          (stoppers == leverPush && PopCount(phalanx) >= PopCount(leverPush)) ||
          (stoppers == blocked && r >= RANK_5 && (PushForward(us, support) & ~stopSquares)));
-    if (passed) entry.Passed[us] |= SquareBit[s + 1];
+    if (passed) entry.Passed[us] |= SquareBit(s);
 
     if (support | phalanx) {
       const int32_t v = ConnectedBase[r] * (2 + (phalanx != 0) - (opposed != 0)) + 21 * PopCount(support);

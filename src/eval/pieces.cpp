@@ -62,7 +62,7 @@ constexpr Bitboard OutpostZone[COLOUR_NB] = {
     RankMask[RANK_5] | RankMask[RANK_4] | RankMask[RANK_3],
 };
 constexpr Bitboard EDGE_FILES = FileMask[FILE_A] | FileMask[FILE_B] | FileMask[FILE_G] | FileMask[FILE_H];
-constexpr Bitboard CENTRE = BitOf(D4) | BitOf(E4) | BitOf(D5) | BitOf(E5);
+constexpr Bitboard CENTRE = SquareBit(D4) | SquareBit(E4) | SquareBit(D5) | SquareBit(E5);
 
 // The pieces of either colour that stand alone between square and one of the sliders; the
 // sliders themselves do not block one another.
@@ -101,7 +101,7 @@ struct PieceAttacks {
 [[gnu::always_inline]] inline PieceAttacks RecordAttacks(int32_t kind, int32_t us, int32_t square, Bitboard attacks,
                            const PackedScore* mobilityBonus, ScoreSum* mobility) {
   EvalWorkRecord& work = EvalWork;
-  if (work.KingBlockers[us] & BitOf(square)) attacks &= Line[KingSquareOf(us)][square];
+  if (work.KingBlockers[us] & SquareBit(square)) attacks &= Line[KingSquareOf(us)][square];
   work.DoubleAttacks[us] |= attacks & work.AttackMap[us][ALL_PIECES];
   work.AttackMap[us][kind] |= attacks;
   work.AttackMap[us][ALL_PIECES] |= attacks;
@@ -118,7 +118,7 @@ struct PieceAttacks {
 // A minor piece is safer behind a pawn and defends better near its own king.
 void AddMinorPlacement(ScoreSum& score, int32_t us, int32_t square, PackedScore kingDistanceWeight) {
   AddTo(score, kingDistanceWeight, Distance[square][KingSquareOf(us)]);
-  if (EvalWork.AllPawns & PushForward(us, BitOf(square))) AddTo(score, MinorShieldedBonus);
+  if (EvalWork.AllPawns & PushForward(us, SquareBit(square))) AddTo(score, MinorShieldedBonus);
 }
 
 // The piece function's totals: its placement pair, and its mobility into the side's total.
@@ -153,7 +153,7 @@ void InitEvaluation() {
     const Bitboard homeRanks = us == WHITE ? RankMask[RANK_2] | RankMask[RANK_3] : RankMask[RANK_7] | RankMask[RANK_6];
     const Bitboard idlePawns = ourPawns & (PushForward(them, Position.Occupied) | homeRanks);
     work.MobilitySquares[us] =
-        ~(BitOf(king) | PiecesOf(us, QUEEN) | work.KingBlockers[us] | pawns.Attacks[them] | idlePawns);
+        ~(SquareBit(king) | PiecesOf(us, QUEEN) | work.KingBlockers[us] | pawns.Attacks[them] | idlePawns);
 
     const Bitboard kingAttacks = PseudoAttacks[KING][king];
     const Bitboard pawnDouble = ShiftWest(PushForward(us, ourPawns)) & ShiftEast(PushForward(us, ourPawns));
@@ -165,7 +165,7 @@ void InitEvaluation() {
     // The zone of a king on the edge is that of the nearest square off it, so every king
     // has nine zone squares.
     const int32_t centre = std::clamp<int32_t>(RankOf(king), RANK_2, RANK_7) * 8 + std::clamp<int32_t>(FileOf(king), FILE_B, FILE_G);
-    const Bitboard zone = BitOf(centre) | PseudoAttacks[KING][centre];
+    const Bitboard zone = SquareBit(centre) | PseudoAttacks[KING][centre];
     work.ZoneAttackers[them] = PopCount(zone & pawns.Attacks[them]);
     work.ZoneAttackWeight[them] = 0;
     work.KingZone[us] = zone & ~pawnDouble;
@@ -184,9 +184,9 @@ ScorePair EvaluateKnights() {
 
     // A knight on a wing outpost with nothing to attack there is only worth its endgame value.
     const Bitboard targets = Position.ColourBB[us ^ 1] & ~Position.PieceBB[PAWN];
-    if (outposts[us] & BitOf(s)) {
-      const Bitboard half = (QUEEN_SIDE & BitOf(s)) ? QUEEN_SIDE : ~QUEEN_SIDE;
-      const bool idle = (EDGE_FILES & BitOf(s)) && !(attacks & targets) && !MoreThanOne(targets & half);
+    if (outposts[us] & SquareBit(s)) {
+      const Bitboard half = (QUEEN_SIDE & SquareBit(s)) ? QUEEN_SIDE : ~QUEEN_SIDE;
+      const bool idle = (EDGE_FILES & SquareBit(s)) && !(attacks & targets) && !MoreThanOne(targets & half);
       AddTo(placement[us], idle ? KnightOutpostIdleBonus : KnightOutpostBonus);
     } else if (attacks & outposts[us] & ~Position.ColourBB[us]) {
       AddTo(placement[us], KnightOutpostReachBonus);
@@ -218,12 +218,12 @@ ScorePair EvaluateBishops() {
     ScoreSum& score = placement[us];
 
     if (!a.ReachesZone && (throughPawns & work.KingZone[them])) AddTo(score, BishopZoneXRayBonus);
-    if (outposts[us] & BitOf(s)) AddTo(score, BishopOutpostBonus);
+    if (outposts[us] & SquareBit(s)) AddTo(score, BishopOutpostBonus);
     AddMinorPlacement(score, us, s, BishopKingDistance);
 
-    const Bitboard ownColour = (DARK_SQUARES & BitOf(s)) ? DARK_SQUARES : ~DARK_SQUARES;
+    const Bitboard ownColour = (DARK_SQUARES & SquareBit(s)) ? DARK_SQUARES : ~DARK_SQUARES;
     const int32_t sameColourPawns = PopCount(work.PawnSet[us] & ownColour);
-    const int32_t unsupported = (pawns.Attacks[us] & BitOf(s)) ? 0 : 1;
+    const int32_t unsupported = (pawns.Attacks[us] & SquareBit(s)) ? 0 : 1;
     AddTo(score, BishopPawnPenalty, sameColourPawns * (unsupported + blocked[us]));
     AddTo(score, BishopXRayPenalty, PopCount(work.PawnSet[them] & PseudoAttacks[BISHOP][s]));
     if (MoreThanOne(throughPawns & CENTRE)) AddTo(score, LongDiagonalBonus);
@@ -275,7 +275,7 @@ ScorePair EvaluateQueens() {
     const Bitboard sliders =
         (PseudoAttacks[ROOK][s] & PiecesOf(them, ROOK)) | (PseudoAttacks[BISHOP][s] & PiecesOf(them, BISHOP));
     if (LoneBlockers(s, sliders)) AddTo(placement[us], QueenPinnablePenalty);
-    if (RelativeRank(us, s) >= RANK_5 && !(CurrentPawnEntry->AttackSpan[them] & BitOf(s)))
+    if (RelativeRank(us, s) >= RANK_5 && !(CurrentPawnEntry->AttackSpan[them] & SquareBit(s)))
       AddTo(placement[us], QueenIntrusionBonus);
   }
   return FinishPieces(placement, mobility);

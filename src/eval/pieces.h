@@ -46,8 +46,6 @@ inline void AddTo(ScoreSum& sum, PackedScore s, int32_t times = 1) {
 }
 inline PackedScore PackSum(const ScoreSum& sum) { return MakeScore(SaturateHalf(sum.Mg), SaturateHalf(sum.Eg)); }
 
-constexpr Bitboard BitOf(int32_t square) { return Bitboard{1} << square; }
-
 inline constexpr Bitboard QUEEN_SIDE = FileMask[FILE_A] | FileMask[FILE_B] | FileMask[FILE_C] | FileMask[FILE_D];
 inline constexpr Bitboard CENTRE_FILES = FileMask[FILE_C] | FileMask[FILE_D] | FileMask[FILE_E] | FileMask[FILE_F];
 

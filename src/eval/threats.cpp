@@ -18,8 +18,8 @@ constexpr PackedScore PassedEdgePenalty = MakeScore(-11, -8);  // per file from 
 constexpr auto ForwardFile = [] {
   std::array<std::array<Bitboard, SQUARE_NB>, COLOUR_NB> table{};
   for (int32_t s = 0; s < SQUARE_NB; ++s) {
-    for (Bitboard b = PushForward(WHITE, BitOf(s)); b; b = PushForward(WHITE, b)) table[WHITE][s] |= b;
-    for (Bitboard b = PushForward(BLACK, BitOf(s)); b; b = PushForward(BLACK, b)) table[BLACK][s] |= b;
+    for (Bitboard b = PushForward(WHITE, SquareBit(s)); b; b = PushForward(WHITE, b)) table[WHITE][s] |= b;
+    for (Bitboard b = PushForward(BLACK, SquareBit(s)); b; b = PushForward(BLACK, b)) table[BLACK][s] |= b;
   }
   return table;
 }();
@@ -80,7 +80,7 @@ PackedScore PassedFor(int32_t us) {
     if (r >= RANK_4) {
       const int32_t w = 5 * r - 13;
       const int32_t front = s + push;
-      const Bitboard frontBit = BitOf(front);
+      const Bitboard frontBit = SquareBit(front);
       // In the endgame the kings race for the square in front of the pawn.
       const int32_t race = (std::min<int32_t>(Distance[theirKing][front], 5) * 19) / 4 -
                            std::min<int32_t>(Distance[ourKing][front], 5) * 2;

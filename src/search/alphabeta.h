@@ -70,5 +70,5 @@ constexpr Move ReverseMove(Move move) { return EncodeMove(ToSquare(move), FromSq
 
 // A checking move worth extending: a discovered check, or one that does not lose material.
 inline bool IsSafeCheck(Move move, const CheckInfo& checkInfo) {
-  return (checkInfo.DiscoveredCandidates & SquareBit[FromSquare(move) + 1]) || StaticExchange(move) >= 0;
+  return (checkInfo.DiscoveredCandidates & SquareBit(FromSquare(move))) || StaticExchange(move) >= 0;
 }

@@ -66,8 +66,8 @@ TEST_F(AttackTables, HandWorkedExamples) {
   EXPECT_EQ(Line[A1][B3], 0u);
   EXPECT_EQ(Distance[A1][H8], 7);
   EXPECT_EQ(Distance[E4][F5], 1);
-  EXPECT_EQ(SquareBit[0], 0u);
-  EXPECT_EQ(SquareBit[H8 + 1], Bitboard{1} << 63);
+  EXPECT_EQ(SquareBit(NO_SQUARE), 0u);
+  EXPECT_EQ(SquareBit(H8), Bitboard{1} << 63);
 }
 
 TEST_F(AttackTables, PseudoAttackTotalsOverTheBoard) {

@@ -102,13 +102,13 @@ TEST_F(ReadFenTest, LimitsThemselvesAreAccepted) {
 
 TEST_F(ReadFenTest, OnlyTheSideToMoveMayBeInCheck) {
   EXPECT_EQ(ReadFen("4r1k1/8/8/8/8/8/8/4K3 w - -"), "");
-  EXPECT_EQ(Position.Checkers, SquareBit[E8 + 1]);
+  EXPECT_EQ(Position.Checkers, SquareBit(E8));
   // A rook and a knight at once.
   EXPECT_EQ(ReadFen("4r2k/8/8/8/8/3n4/8/4K3 w - -"), "");
-  EXPECT_EQ(Position.Checkers, SquareBit[E8 + 1] | SquareBit[D3 + 1]);
+  EXPECT_EQ(Position.Checkers, SquareBit(E8) | SquareBit(D3));
   // A black pawn gives check diagonally downwards only.
   EXPECT_EQ(ReadFen("7k/8/8/3pp3/4K3/8/8/8 w - -"), "");
-  EXPECT_EQ(Position.Checkers, SquareBit[D5 + 1]);
+  EXPECT_EQ(Position.Checkers, SquareBit(D5));
   EXPECT_EQ(ReadFen("4k3/8/8/8/8/8/8/3QK3 w - -"), "");
   EXPECT_EQ(Position.Checkers, 0u);
 }

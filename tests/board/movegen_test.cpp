@@ -312,7 +312,7 @@ class StagedGenerators : public MoveGeneration {
     std::set<Move> expected;
     for (Move m : quiets)
       if (!PromotionType(m) && GivesCheck(m, checkInfo)) expected.insert(m);
-    bool kingUncovers = checkInfo.DiscoveredCandidates & SquareBit[Position.KingSquare[Position.SideToMove] + 1];
+    bool kingUncovers = checkInfo.DiscoveredCandidates & SquareBit(Position.KingSquare[Position.SideToMove]);
     if (!kingUncovers) {
       EXPECT_EQ(offered, expected);
     } else {

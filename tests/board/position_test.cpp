@@ -33,7 +33,7 @@ TEST_F(PositionRecordTest, StartPosition) {
   EXPECT_EQ(Position.Squares[D1], 5);
   EXPECT_EQ(Position.Squares[G8], -2);
   EXPECT_EQ(Position.Squares[E4], 0);
-  EXPECT_EQ(PiecesOf(BLACK, ROOK), SquareBit[A8 + 1] | SquareBit[H8 + 1]);
+  EXPECT_EQ(PiecesOf(BLACK, ROOK), SquareBit(A8) | SquareBit(H8));
   EXPECT_EQ(KingSquareOf(BLACK), E8);
 }
 
@@ -50,11 +50,11 @@ TEST_F(PositionRecordTest, InvariantsHoldForEveryPerftPosition) {
     EXPECT_EQ(Position.Occupied, Position.ColourBB[WHITE] | Position.ColourBB[BLACK]);
     for (int32_t s = 0; s < SQUARE_NB; ++s) {
       int32_t piece = Position.Squares[s];
-      ASSERT_EQ(piece != 0, (Position.Occupied & SquareBit[s + 1]) != 0) << s;
+      ASSERT_EQ(piece != 0, (Position.Occupied & SquareBit(s)) != 0) << s;
       if (piece == 0) continue;
-      EXPECT_TRUE(Position.ColourBB[ColourOf(piece)] & SquareBit[s + 1]) << s;
+      EXPECT_TRUE(Position.ColourBB[ColourOf(piece)] & SquareBit(s)) << s;
       for (int32_t type = PAWN; type <= QUEEN; ++type)
-        EXPECT_EQ((Position.PieceBB[type] & SquareBit[s + 1]) != 0, TypeOf(piece) == type) << s;
+        EXPECT_EQ((Position.PieceBB[type] & SquareBit(s)) != 0, TypeOf(piece) == type) << s;
       if (TypeOf(piece) == KING) EXPECT_EQ(Position.KingSquare[ColourOf(piece)], s);
     }
     for (int32_t colour : {WHITE, BLACK}) {

@@ -21,7 +21,7 @@ class PawnsTest : public BoardTest {
 
 constexpr Bitboard Squares(std::initializer_list<int32_t> squares) {
   Bitboard b = 0;
-  for (int32_t s : squares) b |= SquareBit[s + 1];
+  for (int32_t s : squares) b |= SquareBit(s);
   return b;
 }
 
