@@ -253,8 +253,8 @@ void ComputeCheckInfo(CheckInfo& checkInfo) {
   const int32_t us = Position.SideToMove;
   const int32_t them = us ^ 1;
   const int32_t enemyKing = Position.KingSquare[them];
-  checkInfo.DiscoveredCandidates = LoneBlockers(enemyKing, us, us);
-  checkInfo.Pinned = LoneBlockers(Position.KingSquare[us], them, us);
+  checkInfo.DiscoveredCandidates = SliderBlockers(enemyKing, us, us);
+  checkInfo.Pinned = SliderBlockers(Position.KingSquare[us], them, us);
   checkInfo.EnemyKingSquare = enemyKing;
   checkInfo.CheckSquares[NO_PIECE] = 0;
   checkInfo.CheckSquares[PAWN] = PawnAttacks[them][enemyKing];

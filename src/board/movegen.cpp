@@ -379,7 +379,7 @@ int32_t GenerateQuietChecks(int32_t start, Bitboard targets, const CheckInfo& ch
 // own king attacked; the same list as filtering the staged generators through IsLegal.
 int32_t GenerateLegalMoves(int32_t start, MoveList& list) {
   int32_t us = Position.SideToMove;
-  Legality legality{LoneBlockers(Position.KingSquare[us], us ^ 1, us), Position.KingSquare[us]};
+  Legality legality{SliderBlockers(Position.KingSquare[us], us ^ 1, us), Position.KingSquare[us]};
   return WriteMoves(list, start, [&legality](MoveEntry* out, auto side) {
     constexpr int32_t Us = decltype(side)::value;
     if (Position.Checkers) return AddEvasions<Us, true>(out, legality);

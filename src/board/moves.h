@@ -31,7 +31,7 @@ inline Bitboard AttacksOf(int32_t type, int32_t square, Bitboard occupied) {
 // Pieces of ownColour that are the only piece between a bishop, rook or queen of sliderColour
 // and square on their common line: pinned pieces when square is the own king, pieces that may
 // uncover a check when it is the enemy king.
-inline Bitboard LoneBlockers(int32_t square, int32_t sliderColour, int32_t ownColour) {
+inline Bitboard SliderBlockers(int32_t square, int32_t sliderColour, int32_t ownColour) {
   Bitboard queens = Position.PieceBB[QUEEN];
   Bitboard snipers = ((PseudoAttacks[BISHOP][square] & (Position.PieceBB[BISHOP] | queens)) |
                       (PseudoAttacks[ROOK][square] & (Position.PieceBB[ROOK] | queens))) &

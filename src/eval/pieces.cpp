@@ -65,8 +65,9 @@ constexpr Bitboard EDGE_FILES = FileMask[FILE_A] | FileMask[FILE_B] | FileMask[F
 constexpr Bitboard CENTRE = SquareBit(D4) | SquareBit(E4) | SquareBit(D5) | SquareBit(E5);
 
 // The pieces of either colour that stand alone between square and one of the sliders; the
-// sliders themselves do not block one another.
-Bitboard LoneBlockers(int32_t square, Bitboard sliders) {
+// sliders themselves do not block one another. Board's SliderBlockers differs: it finds the
+// sliders of a colour itself and keeps the blockers of one colour.
+Bitboard LonePiecesBetween(int32_t square, Bitboard sliders) {
   const Bitboard occupied = Position.Occupied & ~sliders;
   Bitboard blockers = 0;
   while (sliders) {
@@ -147,7 +148,7 @@ void InitEvaluation() {
     const Bitboard straight = PiecesOf(them, ROOK) | PiecesOf(them, QUEEN);
     const Bitboard diagonal = PiecesOf(them, BISHOP) | PiecesOf(them, QUEEN);
     work.KingBlockers[us] =
-        LoneBlockers(king, (PseudoAttacks[ROOK][king] & straight) | (PseudoAttacks[BISHOP][king] & diagonal));
+        LonePiecesBetween(king, (PseudoAttacks[ROOK][king] & straight) | (PseudoAttacks[BISHOP][king] & diagonal));
 
     // Pawns that cannot advance, or that have not yet left the home ranks, are not room to move.
     const Bitboard homeRanks = us == WHITE ? RankMask[RANK_2] | RankMask[RANK_3] : RankMask[RANK_7] | RankMask[RANK_6];
@@ -274,7 +275,7 @@ ScorePair EvaluateQueens() {
     // One piece away from a pin or a discovered attack by a cheaper slider.
     const Bitboard sliders =
         (PseudoAttacks[ROOK][s] & PiecesOf(them, ROOK)) | (PseudoAttacks[BISHOP][s] & PiecesOf(them, BISHOP));
-    if (LoneBlockers(s, sliders)) AddTo(placement[us], QueenPinnablePenalty);
+    if (LonePiecesBetween(s, sliders)) AddTo(placement[us], QueenPinnablePenalty);
     if (RelativeRank(us, s) >= RANK_5 && !(CurrentPawnEntry->AttackSpan[them] & SquareBit(s)))
       AddTo(placement[us], QueenIntrusionBonus);
   }
