@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "board/board.h"
-#include "board/psq.h"
 #include "eval/eval.h"
 #include "eval/game_positions.h"
 

@@ -5,7 +5,6 @@
 
 #include "board/board.h"
 #include "board/leaf_count.h"
-#include "board/psq.h"
 
 namespace {
 

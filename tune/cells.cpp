@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "board/psq.h"
+#include "board/board.h"
 
 namespace {
 

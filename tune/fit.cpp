@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "board/psq.h"
+#include "board/board.h"
 #include "tune/model.h"
 
 namespace {

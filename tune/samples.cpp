@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "board/board.h"
-#include "board/psq.h"
 #include "tune/cells.h"
 #include "eval/eval.h"
 #include "tune/model.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "board/score.h"
+#include "eval/eval.h"
 
 // How many pieces stand on a parameter's squares: White's count minus Black's mirrored one.
 struct Feature {

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "board/board.h"
-#include "board/psq.h"
 #include "tune/cells.h"
 #include "tune/fit.h"
 #include "tune/samples.h"

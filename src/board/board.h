@@ -1,6 +1,7 @@
 #pragma once
 // The board room's front door: the one position record, its accessors, the attack tables,
-// hash keys, FEN, move generation and make/unmake, notation, move input, exchange evaluation.
+// the piece-square table, hash keys, FEN, move generation and make/unmake, notation, move
+// input, exchange evaluation.
 
 #include <cassert>
 #include <cstdint>
@@ -9,6 +10,8 @@
 #include <vector>
 
 #include "board/bitboard.h"
+// Part of this door: start-up loads the piece-square table; the tuner reads and checks its cells.
+#include "board/psq.h"
 #include "board/types.h"
 
 // ---- Position ------------------------------------------------------------------------------

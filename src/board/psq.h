@@ -1,6 +1,7 @@
 #pragma once
 // The piece-square table: the complete value of each piece on each square, material
-// included, positive for White and negative for Black. The position keeps its sums.
+// included, positive for White and negative for Black. The position keeps its sums. Part of
+// the board room's front door (board/board.h).
 
 #include <cstdint>
 #include <string>

@@ -3,7 +3,8 @@
 
 #include <cstdint>
 
-#include "board/score.h"
+// Part of this door: the tuner reads the trace's pairs and the console shows a packed pair.
+#include "eval/score.h"
 
 // Positive when the side to move stands better, in piece-square units (a pawn is 124 in
 // the middle game, 206 in the endgame), within -32000..32000.

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "board/score.h"
+#include "eval/score.h"
 
 // True when the pair is so far from balance that the remaining terms cannot matter.
 bool LazySkip(PackedScore acc, int32_t margin);

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "board/board.h"
-#include "board/score.h"
+#include "eval/score.h"
 
 // Arrays of two are [WHITE], [BLACK].
 struct PawnEntry {

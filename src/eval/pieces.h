@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "board/board.h"
-#include "board/score.h"
+#include "eval/score.h"
 
 // Slot 0 of an attack-map row is the union of the others, which are indexed by piece type.
 inline constexpr int32_t ALL_PIECES = NO_PIECE;

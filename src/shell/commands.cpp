@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "board/board.h"
-#include "board/score.h"
 #include "console/console.h"
+#include "eval/eval.h"
 #include "search/search.h"
 #include "shell/shell.h"
 #include "tools/tools.h"

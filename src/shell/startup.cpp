@@ -1,7 +1,6 @@
 // The start-up every program built on the engine makes first: the engine itself, the fuzz
 // targets and the tuning tools.
 #include "board/board.h"
-#include "board/psq.h"
 #include "search/search.h"
 #include "shell/shell.h"
 

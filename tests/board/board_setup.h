@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "board/board.h"
-#include "board/psq.h"
 #include "console/console.h"
 
 class BoardTest : public ::testing::Test {

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "board/board_setup.h"
-#include "board/psq.h"
 #include "board/random_walk.h"
 
 namespace {

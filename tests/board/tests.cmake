@@ -1,5 +1,5 @@
 # Tests of the board room.
-list(APPEND UNIT_TESTS board/score_test.cpp board/psq_test.cpp)
+list(APPEND UNIT_TESTS board/psq_test.cpp)
 list(APPEND UNIT_TESTS board/attacks_test.cpp board/position_test.cpp board/fen_test.cpp board/keys_test.cpp)
 
 # The attack tests once more against the multiply-and-shift lookup of builds without BMI2.

@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "board/board.h"
-#include "board/psq.h"
 #include "search/history.h"
 #include "search/search.h"
 

@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "board/score.h"
+#include "eval/score.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #pragma once
 // Score pairs: a middle-game and an endgame value travel in one 32-bit word, the middle
-// game in the low half, and are combined half by half with saturation.
+// game in the low half, and are combined half by half with saturation. Part of the eval
+// room's front door (eval/eval.h).
 
 #include <algorithm>
 #include <cstdint>
