@@ -5,7 +5,6 @@
 
 #include "board/board.h"
 #include "eval/material.h"
-#include "eval/pieces.h"
 
 namespace {
 

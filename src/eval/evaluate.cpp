@@ -7,7 +7,7 @@
 #include "eval/evaluate.h"
 #include "eval/material.h"
 #include "eval/pawns.h"
-#include "eval/pieces.h"
+#include "eval/attackmaps.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "eval/pieces.h"
+#include "eval/attackmaps.h"
 
 #include <algorithm>
 

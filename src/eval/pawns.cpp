@@ -1,7 +1,6 @@
 #include "eval/pawns.h"
 
 #include <algorithm>
-#include <array>
 
 PawnEntry PawnHashTable[PAWN_HASH_SIZE];
 PawnEntry* CurrentPawnEntry = PawnHashTable;
@@ -51,34 +50,8 @@ constexpr CastledKing CastledKings[COLOUR_NB][2] = {
     {{BLACK_KING_SIDE, G8}, {BLACK_QUEEN_SIDE, C8}},
 };
 
-constexpr Bitboard PushForward(int32_t colour, Bitboard b) { return colour == WHITE ? b << 8 : b >> 8; }
-
-// Every square attacked by the colour's pawns on b; with the two diagonals apart, their
-// intersection is the squares attacked twice.
-constexpr Bitboard PawnAttacksWest(int32_t colour, Bitboard b) {
-  return PushForward(colour, b & ~FileMask[FILE_A]) >> 1;
-}
-constexpr Bitboard PawnAttacksEast(int32_t colour, Bitboard b) {
-  return PushForward(colour, b & ~FileMask[FILE_H]) << 1;
-}
-
-// [colour][rank]: every rank ahead of it, seen from the colour.
-constexpr auto ForwardRanks = [] {
-  std::array<std::array<Bitboard, RANK_NB>, COLOUR_NB> ranks{};
-  for (int32_t r = 0; r < RANK_NB; ++r)
-    for (int32_t ahead = 0; ahead < RANK_NB; ++ahead) {
-      if (ahead > r) ranks[WHITE][r] |= RankMask[ahead];
-      if (ahead < r) ranks[BLACK][r] |= RankMask[ahead];
-    }
-  return ranks;
-}();
-
 constexpr Bitboard AdjacentFiles(int32_t file) {
   return (file > FILE_A ? FileMask[file - 1] : 0) | (file < FILE_H ? FileMask[file + 1] : 0);
-}
-
-constexpr Bitboard ForwardFile(int32_t colour, int32_t square) {
-  return ForwardRanks[colour][RankOf(square)] & FileMask[FileOf(square)];
 }
 
 // The squares ahead on the neighbouring files: those the pawn may attack as it advances.

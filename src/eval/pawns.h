@@ -1,12 +1,47 @@
 #pragma once
 // The pawn structure of both colours, cached by pawn key, with the facts later terms read:
 // passed pawns, pawn attacks, the squares pawns may attack later, blocked pawns, and each
-// king's shelter for the king square and castling rights it was last computed for.
+// king's shelter for the king square and castling rights it was last computed for. Also
+// the pawn geometry every term shares: pawn steps and attacks of whole sets, files ahead.
 
+#include <array>
 #include <cstdint>
 
 #include "board/board.h"
 #include "eval/score.h"
+
+// ---- Pawn geometry -------------------------------------------------------------------------
+
+// One step towards the colour's last rank, and one file sideways (nothing wraps).
+constexpr Bitboard PushForward(int32_t colour, Bitboard b) { return colour == WHITE ? b << 8 : b >> 8; }
+constexpr Bitboard ShiftWest(Bitboard b) { return (b & ~FileMask[FILE_A]) >> 1; }
+constexpr Bitboard ShiftEast(Bitboard b) { return (b & ~FileMask[FILE_H]) << 1; }
+
+// The squares the colour's pawns on b attack towards the a-file and towards the h-file;
+// where the two meet, the squares they attack twice.
+constexpr Bitboard PawnAttacksWest(int32_t colour, Bitboard b) { return ShiftWest(PushForward(colour, b)); }
+constexpr Bitboard PawnAttacksEast(int32_t colour, Bitboard b) { return ShiftEast(PushForward(colour, b)); }
+constexpr Bitboard PawnAttackSet(int32_t colour, Bitboard b) {
+  return PawnAttacksWest(colour, b) | PawnAttacksEast(colour, b);
+}
+
+// [colour][rank]: every rank ahead of it, seen from the colour.
+inline constexpr auto ForwardRanks = [] {
+  std::array<std::array<Bitboard, RANK_NB>, COLOUR_NB> ranks{};
+  for (int32_t r = 0; r < RANK_NB; ++r)
+    for (int32_t ahead = 0; ahead < RANK_NB; ++ahead) {
+      if (ahead > r) ranks[WHITE][r] |= RankMask[ahead];
+      if (ahead < r) ranks[BLACK][r] |= RankMask[ahead];
+    }
+  return ranks;
+}();
+
+// The squares in front of square on its file, seen from the colour.
+constexpr Bitboard ForwardFile(int32_t colour, int32_t square) {
+  return ForwardRanks[colour][RankOf(square)] & FileMask[FileOf(square)];
+}
+
+// ---- Pawn structure and its cache ----------------------------------------------------------
 
 // Arrays of two are [WHITE], [BLACK].
 struct PawnEntry {

@@ -1,4 +1,4 @@
-#include "eval/pieces.h"
+#include "eval/attackmaps.h"
 
 #include <algorithm>
 
@@ -157,7 +157,7 @@ void InitEvaluation() {
         ~(SquareBit(king) | PiecesOf(us, QUEEN) | work.KingBlockers[us] | pawns.Attacks[them] | idlePawns);
 
     const Bitboard kingAttacks = PseudoAttacks[KING][king];
-    const Bitboard pawnDouble = ShiftWest(PushForward(us, ourPawns)) & ShiftEast(PushForward(us, ourPawns));
+    const Bitboard pawnDouble = PawnAttacksWest(us, ourPawns) & PawnAttacksEast(us, ourPawns);
     work.AttackMap[us][KING] = kingAttacks;
     work.AttackMap[us][PAWN] = pawns.Attacks[us];
     work.AttackMap[us][ALL_PIECES] = kingAttacks | pawns.Attacks[us];

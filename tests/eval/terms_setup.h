@@ -9,7 +9,7 @@
 
 #include "board/board_setup.h"
 #include "eval/pawns.h"
-#include "eval/pieces.h"
+#include "eval/attackmaps.h"
 
 // (middle game, endgame), so that a failed comparison prints both halves.
 using Halves = std::pair<int32_t, int32_t>;

@@ -1,6 +1,7 @@
 #pragma once
-// The attack maps of one evaluation, the knight, bishop, rook and queen terms that build
-// them, and the king-safety, passed-pawn, threat and space terms that read the finished maps.
+// The attack maps of one evaluation, which every term after the pawn structure shares; the
+// sums the terms add their pairs in; the knight, bishop, rook and queen terms that build the
+// maps, and the king-safety, passed-pawn, threat and space terms that read the finished maps.
 
 #include <array>
 #include <cstdint>
@@ -49,16 +50,6 @@ inline PackedScore PackSum(const ScoreSum& sum) { return MakeScore(SaturateHalf(
 inline constexpr Bitboard QUEEN_SIDE = FileMask[FILE_A] | FileMask[FILE_B] | FileMask[FILE_C] | FileMask[FILE_D];
 inline constexpr Bitboard CENTRE_FILES = FileMask[FILE_C] | FileMask[FILE_D] | FileMask[FILE_E] | FileMask[FILE_F];
 
-// One step towards the colour's last rank, and one file sideways (nothing wraps).
-constexpr Bitboard PushForward(int32_t colour, Bitboard b) { return colour == WHITE ? b << 8 : b >> 8; }
-constexpr Bitboard ShiftWest(Bitboard b) { return (b & ~FileMask[FILE_A]) >> 1; }
-constexpr Bitboard ShiftEast(Bitboard b) { return (b & ~FileMask[FILE_H]) << 1; }
-
-// The squares the colour's pawns on b attack.
-constexpr Bitboard PawnAttackSet(int32_t colour, Bitboard b) {
-  return ShiftWest(PushForward(colour, b)) | ShiftEast(PushForward(colour, b));
-}
-
 // Fills EvalWork for both sides from Position and the current pawn entry: king blockers,
 // mobility areas, king and pawn attacks, king zones, zero mobility. The piece functions
 // below fill the maps of their own kinds.
@@ -80,8 +71,8 @@ PackedScore EvaluateKing(int32_t side);
 // a great deal; nothing at 100 or below.
 PackedScore KingDangerPenalty(int32_t danger);
 
-// Passed pawns by rank, king proximity and a free path; threats against enemy pieces; space
-// behind the own pawns in the middle game.
+// Passed pawns by rank, king proximity and a free path (passed.cpp); threats against enemy
+// pieces (threats.cpp); space behind the own pawns in the middle game (space.cpp).
 ScorePair EvaluatePassed();
 ScorePair EvaluateThreats();
 ScorePair EvaluateSpace();
