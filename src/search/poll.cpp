@@ -5,6 +5,7 @@
 #include <string>
 
 #include "console/console.h"
+#include "platform/platform.h"
 #include "search/root.h"
 #include "search/search.h"
 

@@ -9,6 +9,7 @@
 #include "board/board.h"
 #include "console/console.h"
 #include "eval/eval.h"
+#include "platform/platform.h"
 #include "search/alphabeta.h"
 #include "search/history.h"
 #include "search/search.h"

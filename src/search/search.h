@@ -3,7 +3,6 @@
 
 #include <cstdint>
 
-#include "search/clock.h"
 #include "search/settings.h"
 #include "search/state.h"
 #include "search/tt.h"

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "board/board.h"
+#include "platform/platform.h"
 #include "search/search.h"
 
 SearchLimitsRecord SearchLimits;

@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr int LOGO_COLOUR = 0;
-constexpr int NORMAL_COLOUR = 5;
-
 constexpr std::string_view Logo[] = {
     "///////////////////////////////////////////////////////////////////////",
     "",

@@ -9,7 +9,6 @@
 #include "console/console.h"
 #include "search/search.h"
 #include "shell/shell.h"
-#include "tools/tools.h"
 
 namespace {
 

@@ -18,23 +18,6 @@
 
 namespace {
 
-constexpr int INPUT_WAIT_MS = 10;
-
-}  // namespace
-
-// Ended input gives what is left of it, then empty answers, so that every prompt loop ends
-// instead of waiting for ever.
-std::string ReadAnswerLine() {
-  for (;;) {
-    int length = PendingInputLength();
-    if (length > 0) return ReadInputLine(length);
-    if (InputHasEnded()) return TakeUnterminatedLine();
-    WaitForInputLine(INPUT_WAIT_MS);
-  }
-}
-
-namespace {
-
 bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
   return text.size() >= end.size() && ToLower(text.substr(text.size() - end.size())) == ToLower(end);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "board/board.h"
+#include "platform/platform.h"
 #include "search/search.h"
 
 namespace {
