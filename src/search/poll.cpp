@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "search/root.h"
 #include "search/search.h"
+#include "search/time.h"
 
 namespace {
 

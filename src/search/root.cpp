@@ -12,7 +12,9 @@
 #include "platform/platform.h"
 #include "search/alphabeta.h"
 #include "search/history.h"
+#include "search/pickers.h"
 #include "search/search.h"
+#include "search/time.h"
 
 void (*TestSuiteHook)() = nullptr;
 

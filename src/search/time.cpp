@@ -6,6 +6,7 @@
 #include "board/board.h"
 #include "platform/platform.h"
 #include "search/search.h"
+#include "search/time.h"
 
 SearchLimitsRecord SearchLimits;
 

@@ -8,6 +8,7 @@
 #include "board/board.h"
 #include "board/psq.h"
 #include "search/history.h"
+#include "search/pickers.h"
 #include "search/search.h"
 
 class SearchTest : public ::testing::Test {
