@@ -4,7 +4,7 @@
 #include <string>
 
 // The start-up tables in dependency order (attacks, piece-square table, history tables, hash
-// keys, search tables), then the start position.
+// keys, search tables), then the start position; installs the board view for the EPD suites.
 void InitEngine();
 
 // Interprets one trimmed input line: UCI and console commands, else a move.

@@ -4,6 +4,7 @@
 #include "board/psq.h"
 #include "search/search.h"
 #include "shell/shell.h"
+#include "tools/tools.h"
 
 void InitEngine() {
   // In dependency order; none of them reads the arguments or prints.
@@ -13,4 +14,5 @@ void InitEngine() {
   InitHashKeys();
   InitSearchTables();
   SetBoard(START_FEN, false);  // a valid position exists before anything reads one
+  BoardViewHook = ShowBoard;   // the EPD suites below the shell show positions with it
 }

@@ -19,3 +19,7 @@ void EvalSuite();
 
 // "bench": four fixed positions searched to fixed depths, then a table of times and moves.
 void Bench();
+
+// How the EPD suites show each position: the shell's board view, installed by the shell at
+// start-up because it lives above this room. Without it the suites show no board.
+extern void (*BoardViewHook)();
