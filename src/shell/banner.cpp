@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "console/console.h"
-#include "shell/shell.h"
+#include "shell/commands.h"
 
 namespace {
 

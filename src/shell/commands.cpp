@@ -8,6 +8,7 @@
 #include "board/score.h"
 #include "console/console.h"
 #include "search/search.h"
+#include "shell/commands.h"
 #include "shell/shell.h"
 
 namespace {
