@@ -1,4 +1,5 @@
-// The console channel: unbuffered output, colours and the whole-line input reader.
+// The console channel: unbuffered output, colours, the whole-line input reader and the
+// prompts' wait for an answer.
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -14,12 +15,14 @@ namespace {
 
 // Console attribute bytes of the palette indices 0..9.
 constexpr uint8_t PaletteAttribute[10] = {0x0A, 0x6F, 0x7F, 0x60, 0x70, 0x07, 0x79, 0x69, 0x0B, 0xF5};
-constexpr int NORMAL_COLOUR = 5;
 
 constexpr size_t READ_CHUNK = 8192;
 // A chess interface sends a whole game as one line, so lines may exceed one read;
 // a line longer than this is dropped whole rather than let the buffer grow without end.
 constexpr size_t MAX_LINE = 1 << 20;
+
+// How long a prompt sleeps between two looks at the input.
+constexpr int ANSWER_WAIT_MS = 10;
 
 std::string InputBuffer;  // bytes read from standard input and not yet handed out
 size_t InputStart = 0;    // where the unread part of InputBuffer begins
@@ -62,6 +65,15 @@ bool FillBuffer() {
   return true;
 }
 
+// The text and its line end in one write.
+void WriteWithEnd(std::string_view text, std::string_view end) {
+  std::string line;
+  line.reserve(text.size() + end.size());
+  line.append(text);
+  line.append(end);
+  WriteBytes(line);
+}
+
 // Trims a raw line, which ends at its first NUL byte.
 std::string CleanLine(std::string_view raw) {
   size_t nul = raw.find('\0');
@@ -72,23 +84,11 @@ std::string CleanLine(std::string_view raw) {
 
 void WriteBytes(std::string_view text) { WriteOutput(text.data(), text.size()); }
 
-void PrintLine(std::string_view text) {
-  std::string line;
-  line.reserve(text.size() + 1);
-  line.append(text);
-  line += '\n';
-  WriteBytes(line);
-}
+void PrintLine(std::string_view text) { WriteWithEnd(text, "\n"); }
 
 void PrintText(std::string_view text) { WriteBytes(text); }
 
-void WriteLine(std::string_view text) {
-  std::string line;
-  line.reserve(text.size() + 2);
-  line.append(text);
-  line += "\r\n";
-  WriteBytes(line);
-}
+void WriteLine(std::string_view text) { WriteWithEnd(text, "\r\n"); }
 
 void SetTextColour(int index) {
   if (index < 0 || index > 9) return;
@@ -145,6 +145,15 @@ std::string TakeUnterminatedLine() {
 }
 
 void WaitForInputLine(int milliseconds) { WaitForInput(milliseconds); }
+
+std::string ReadAnswerLine() {
+  for (;;) {
+    int length = PendingInputLength();
+    if (length > 0) return ReadInputLine(length);
+    if (InputHasEnded()) return TakeUnterminatedLine();
+    WaitForInputLine(ANSWER_WAIT_MS);
+  }
+}
 
 std::string VersionLine() {
   // Shown one hour ahead of UTC, with no daylight-saving rule.

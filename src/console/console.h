@@ -3,6 +3,7 @@
 // text helpers (tokens, numbers, case) that several rooms share.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,10 @@ void WriteLine(std::string_view text = {});
 // Any index above 9 leaves the colour unchanged.
 void SetTextColour(int index);
 
+// The palette indices several rooms name; the board view names its own square colours.
+inline constexpr int LOGO_COLOUR = 0;
+inline constexpr int NORMAL_COLOUR = 5;  // the terminal's own colours
+
 // ---- Input --------------------------------------------------------------------------
 
 // True when standard input is an interactive terminal; fixed by InitConsole.
@@ -46,6 +51,10 @@ std::string TakeUnterminatedLine();
 
 // Sleeps until input may be waiting, at most the given milliseconds.
 void WaitForInputLine(int milliseconds);
+
+// One line typed in answer to a prompt, waited for. Once input has ended: what was left of
+// it, then empty lines, so that every prompt loop ends instead of waiting for ever.
+std::string ReadAnswerLine();
 
 // ---- Version ------------------------------------------------------------------------
 
@@ -96,13 +105,19 @@ bool TryReadInteger(std::string_view text, int32_t& value);
 
 enum class Align : uint8_t { RIGHT, LEFT };
 
-// Code page 437 box-drawing bytes shared by the tables, the message box and the board frame.
+// Code page 437 box-drawing bytes shared by the tables, the perft tables, the message box and
+// the board frame.
 inline constexpr char BOX_VERTICAL = '\xB3';      // │
 inline constexpr char BOX_HORIZONTAL = '\xC4';    // ─
 inline constexpr char BOX_TOP_LEFT = '\xDA';      // ┌
 inline constexpr char BOX_TOP_RIGHT = '\xBF';     // ┐
 inline constexpr char BOX_BOTTOM_LEFT = '\xC0';   // └
 inline constexpr char BOX_BOTTOM_RIGHT = '\xD9';  // ┘
+inline constexpr char BOX_TEE_RIGHT = '\xC3';     // ├
+inline constexpr char BOX_TEE_LEFT = '\xB4';      // ┤
+inline constexpr char BOX_TEE_DOWN = '\xC2';      // ┬
+inline constexpr char BOX_TEE_UP = '\xC1';        // ┴
+inline constexpr char BOX_CROSS = '\xC5';         // ┼
 
 inline constexpr int TABLE_MAX_COLUMNS = 20;  // further columns are dropped
 
@@ -120,6 +135,10 @@ void PrintTable();
 
 // Empties the table without printing it.
 void ClearTable();
+
+// A frame line: the left end, each width's run of BOX_HORIZONTAL with the joint between the
+// runs, the right end. The tables and the perft tables draw their rules with it.
+std::string BoxRule(char left, char joint, char right, std::span<const int> widths);
 
 // Width >= 0: text then blanks up to width; width < 0: blanks up to -width, then text.
 std::string PadText(std::string_view text, int width);

@@ -7,15 +7,7 @@
 
 namespace {
 
-constexpr char TEE_RIGHT = '\xC3';  // ├
-constexpr char TEE_LEFT = '\xB4';   // ┤
-constexpr char TEE_DOWN = '\xC2';   // ┬
-constexpr char TEE_UP = '\xC1';     // ┴
-constexpr char CROSS = '\xC5';      // ┼
-
 constexpr int NO_HEADER = -1;
-constexpr int LOGO_COLOUR = 0;
-constexpr int NORMAL_COLOUR = 5;
 
 // Row 0 holds the title in its first cell; the rows after it are the header and the data.
 struct TextTableRecord {
@@ -34,17 +26,6 @@ void AddRow(const std::vector<std::string>& cells) {
 std::string_view Cell(size_t row, size_t column) {
   const std::vector<std::string>& cells = TextTable.Rows[row];
   return column < cells.size() ? std::string_view(cells[column]) : std::string_view();
-}
-
-// A frame line across the columns: left end, each column's w + 2 dashes, joints, right end.
-std::string RuleLine(char left, char joint, char right, const std::vector<int>& widths) {
-  std::string line(1, left);
-  for (size_t c = 0; c < widths.size(); ++c) {
-    if (c > 0) line += joint;
-    line.append(static_cast<size_t>(widths[c]) + 2, BOX_HORIZONTAL);
-  }
-  line += right;
-  return line;
 }
 
 // Left-aligned cells have the blank before them, right-aligned cells after them.
@@ -91,6 +72,10 @@ void PrintTable() {
   for (size_t row = 1; row < TextTable.Rows.size(); ++row)
     for (size_t c = 0; c < columns; ++c) widths[c] = std::max(widths[c], static_cast<int>(Cell(row, c).size()));
 
+  // A column's rule runs over its cells and the blank on each side of them.
+  std::vector<int> rules(columns);
+  for (size_t c = 0; c < columns; ++c) rules[c] = widths[c] + 2;
+
   int columnBlock = 1;
   for (int width : widths) columnBlock += width + 3;
   int titleBox = static_cast<int>(title.size()) + 4;
@@ -100,25 +85,35 @@ void PrintTable() {
   PrintLine(std::string(1, BOX_VERTICAL) + ' ' + PadText(title, width - 3) + BOX_VERTICAL);
   if (columnBlock < titleBox) {
     // The title box is wider: it closes to the right of the last column.
-    std::string line = RuleLine(TEE_RIGHT, TEE_DOWN, TEE_DOWN, widths);
+    std::string line = BoxRule(BOX_TEE_RIGHT, BOX_TEE_DOWN, BOX_TEE_DOWN, rules);
     line.append(static_cast<size_t>(titleBox - columnBlock - 1), BOX_HORIZONTAL);
     PrintLine(line + BOX_BOTTOM_RIGHT);
   } else {
-    PrintLine(RuleLine(TEE_RIGHT, TEE_DOWN, TEE_LEFT, widths));
+    PrintLine(BoxRule(BOX_TEE_RIGHT, BOX_TEE_DOWN, BOX_TEE_LEFT, rules));
   }
 
   if (TextTable.HeaderRow != NO_HEADER) {
     WriteLine(RowLine(static_cast<size_t>(TextTable.HeaderRow), widths, true));
-    PrintLine(RuleLine(TEE_RIGHT, CROSS, TEE_LEFT, widths));
+    PrintLine(BoxRule(BOX_TEE_RIGHT, BOX_CROSS, BOX_TEE_LEFT, rules));
   }
   if (TextTable.Rows.size() <= 1) {
     WriteLine();
   } else {
     for (size_t row = 1; row < TextTable.Rows.size(); ++row)
       if (static_cast<int>(row) != TextTable.HeaderRow) WriteLine(RowLine(row, widths, false));
-    PrintLine(RuleLine(BOX_BOTTOM_LEFT, TEE_UP, BOX_BOTTOM_RIGHT, widths));
+    PrintLine(BoxRule(BOX_BOTTOM_LEFT, BOX_TEE_UP, BOX_BOTTOM_RIGHT, rules));
   }
   ClearTable();
+}
+
+std::string BoxRule(char left, char joint, char right, std::span<const int> widths) {
+  std::string line(1, left);
+  for (size_t c = 0; c < widths.size(); ++c) {
+    if (c > 0) line += joint;
+    line.append(static_cast<size_t>(widths[c]), BOX_HORIZONTAL);
+  }
+  line += right;
+  return line;
 }
 
 std::string PadText(std::string_view text, int width) {

@@ -47,6 +47,13 @@ std::string AttributeEscape(uint8_t attribute, TerminalColours mode);
 // Milliseconds from a monotonic clock: differences are elapsed times.
 uint64_t NowMilliseconds();
 
+// The clock of a timed run: NowMilliseconds at the start of the search or perft row being timed,
+// set by the search and by perft, read by the bench and the test suite after a search.
+extern uint64_t StartTime;
+
+// Milliseconds since StartTime.
+inline uint64_t ElapsedMs() { return NowMilliseconds() - StartTime; }
+
 void SleepMilliseconds(int milliseconds);
 
 bool FileExists(const std::string& path);

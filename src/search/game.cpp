@@ -1,4 +1,5 @@
 #include "board/board.h"
+#include "search/history.h"
 #include "search/search.h"
 
 void NewGame() {

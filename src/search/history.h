@@ -1,7 +1,7 @@
 #pragma once
-// What the search learns about moves (piece-to and continuation histories, killers, counter
-// moves) and the three staged move pickers that hand moves out one at a time. Internal to the
-// search room.
+// What the search learns about moves: piece-to and continuation histories, killers, counter
+// moves, and the capture order. The move pickers (pickers.h) read them. Internal to the search
+// room.
 
 #include <cstdint>
 
@@ -24,6 +24,9 @@ extern Move CounterMoves[13][SQUARE_NB];                      // [piece now on t
 extern Move Killers[STACK_HIGHEST_PLY + 1][2];                // plies 1..129, slot 0 the newest
 extern int32_t StatBonus[STAT_BONUS_NB];
 extern int32_t CaptureOrder[13][13];                          // [victim + 6][attacker + 6]
+
+// Zeroes the history, killer and counter-move tables and the search stack (a new game).
+void ClearHistory();
 
 // The sub-table that stands for no previous move (root, null move).
 inline PieceSquareStats* NullContinuation() { return &ContinuationHistory[PieceRow(NO_PIECE)][A1]; }
@@ -60,22 +63,3 @@ int32_t HistoryScore(int32_t ply, int32_t piece, int32_t to);
 // move. margin is the best score minus beta; quiets[0..quietCount) in search order.
 void UpdateQuietStats(Move move, Move prevMove, int32_t depth, int32_t ply, const Move* quiets, int32_t quietCount,
                       int32_t margin);
-
-// Moves bestMove to the front of SearchState.RootMoves[first..last]; the others keep their order.
-void OrderRootMoves(Move bestMove, int32_t first, int32_t last);
-
-// The pickers work in the caller's list with their state in SearchStack[ply]; the search
-// restarts one by setting that entry's Stage to 0. Each returns 0 when it has nothing left and
-// sets a candidate it rejects (not playable here, or repeated) to 0.
-
-// Main picker: TT move, good captures, killers, counter move, quiets by history, losing captures;
-// evasions when in check.
-Move NextMove(MoveList& list, Move& ttMove, Move& killer1, Move& killer2, Move& counterMove, int32_t ply,
-              int32_t depth, bool skipQuiets);
-
-// Quiescence picker: TT move, captures (only recaptures from qdepth -5 on), quiet checks at qdepth 0.
-Move NextQuiescenceMove(MoveList& list, const CheckInfo& checkInfo, Move& ttMove, int32_t ply, int32_t qdepth,
-                        Move prevMove);
-
-// ProbCut picker: captures whose exchange value reaches threshold.
-Move NextProbCutMove(MoveList& list, Move& ttMove, int32_t ply, int32_t threshold);

@@ -5,8 +5,10 @@
 #include <string>
 
 #include "console/console.h"
+#include "platform/platform.h"
 #include "search/root.h"
 #include "search/search.h"
+#include "search/time.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "board/board.h"
 #include "search/alphabeta.h"
-#include "search/history.h"
+#include "search/pickers.h"
 #include "search/search.h"
 
 namespace {

@@ -9,9 +9,12 @@
 #include "board/board.h"
 #include "console/console.h"
 #include "eval/eval.h"
+#include "platform/platform.h"
 #include "search/alphabeta.h"
 #include "search/history.h"
+#include "search/pickers.h"
 #include "search/search.h"
+#include "search/time.h"
 
 void (*TestSuiteHook)() = nullptr;
 

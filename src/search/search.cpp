@@ -8,7 +8,9 @@
 #include "eval/eval.h"
 #include "search/alphabeta.h"
 #include "search/history.h"
+#include "search/pickers.h"
 #include "search/search.h"
+#include "search/time.h"
 
 int32_t ReductionBase[65];
 int8_t Reductions[2][MAX_SEARCH_DEPTH + 1][MAX_MOVES];

@@ -1,6 +1,7 @@
 #pragma once
 // The engine's tunables: built-in defaults, overridden by the settings file at start-up and
-// by "setoption" and "move" at run time. Read directly by the search and the tools.
+// by "setoption" and "move" at run time. Part of the search room's front door
+// (search/search.h), through which the shell, the tools and the tuner reach them.
 
 #include <cstdint>
 

@@ -4,7 +4,9 @@
 #include <cstdint>
 
 #include "board/board.h"
+#include "platform/platform.h"
 #include "search/search.h"
+#include "search/time.h"
 
 SearchLimitsRecord SearchLimits;
 

@@ -4,12 +4,9 @@
 #include <string_view>
 
 #include "console/console.h"
-#include "shell/shell.h"
+#include "shell/commands.h"
 
 namespace {
-
-constexpr int LOGO_COLOUR = 0;
-constexpr int NORMAL_COLOUR = 5;
 
 constexpr std::string_view Logo[] = {
     "///////////////////////////////////////////////////////////////////////",

@@ -8,8 +8,8 @@
 #include "console/console.h"
 #include "eval/eval.h"
 #include "search/search.h"
+#include "shell/commands.h"
 #include "shell/shell.h"
-#include "tools/tools.h"
 
 namespace {
 

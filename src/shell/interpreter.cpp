@@ -8,6 +8,7 @@
 #include "board/board.h"
 #include "console/console.h"
 #include "search/search.h"
+#include "shell/commands.h"
 #include "shell/options.h"
 #include "shell/shell.h"
 #include "tools/tools.h"
@@ -44,8 +45,6 @@ void SetOption(std::string& rest) {
   else if (value >= 0 && value <= MOVE_OVERHEAD_MAX)
     Settings.MoveOverhead = value;
 }
-
-void UciNewGame(std::string&) { NewGame(); }
 
 // Clock mode of "go": the budget comes from the mover's clock, or from movetime when given.
 // Every word after "go" is looked at; a parameter name takes the word after it.
@@ -117,38 +116,10 @@ void SetUpPosition(std::string& rest) {
     if (!PlayMoveText(move)) return;
 }
 
-void RunPerftSuite(std::string&) { PerftSuite(); }
-
-void RunPerft(std::string& rest) { PerftCommand(ReadInteger(NextToken(rest), 0), false); }
-
-void RunDivide(std::string& rest) { PerftCommand(ReadInteger(NextToken(rest), 0), true); }
-
 void Unmake(std::string&) {
   TakeBack();
   ShowBoard();
 }
-
-void Board(std::string&) { ShowBoard(); }
-
-void ScorePair(std::string&) { PackScorePair(); }
-
-void RunBench(std::string&) { Bench(); }
-
-void Kiwi(std::string&) { SetKiwipete(); }
-
-void SetBoardText(std::string& rest) { SetBoardCommand(rest); }
-
-void List(std::string&) { ListLegalMoves(); }
-
-void RunEvalSuite(std::string&) { EvalSuite(); }
-
-void RunTestSuite(std::string&) { TestSuite(); }
-
-void New(std::string&) { StartNewGame(); }
-
-void Fen(std::string&) { PrintFen(); }
-
-void MoveNow(std::string& rest) { ThinkAndPlay(rest); }
 
 void Help(std::string& rest) { ShowHelp(NextToken(rest)); }
 
@@ -163,30 +134,31 @@ struct CommandRow {
   bool (*Applies)() = nullptr;    // when set and false, matching goes on down the table
 };
 
-// The order of matching: the first row whose word matches wins.
+// The order of matching: the first row whose word matches wins. A command that is one call
+// is written in its row.
 constexpr CommandRow Commands[] = {
     {"isready", "", Case::FOLDED, IsReady},
     {"setoption", "", Case::FOLDED, SetOption},
-    {"ucinewgame", "", Case::FOLDED, UciNewGame},
+    {"ucinewgame", "", Case::FOLDED, [](std::string&) { NewGame(); }},
     {"position", "", Case::FOLDED, SetUpPosition},
-    {"z", "", Case::EXACT, ScorePair},
+    {"z", "", Case::EXACT, [](std::string&) { PackScorePair(); }},
     {"go", "", Case::FOLDED, Go},
     {"quit", "q", Case::FOLDED, nullptr},  // only a line that is exactly quit or q ends the loop
-    {"perftsuite", "pe", Case::FOLDED, RunPerftSuite},
-    {"perft", "p", Case::FOLDED, RunPerft},
-    {"divide", "d", Case::FOLDED, RunDivide},
-    {"bench", "be", Case::FOLDED, RunBench},
-    {"board", "b", Case::FOLDED, Board},
-    {"kiwi", "k", Case::FOLDED, Kiwi},
-    {"setboard", "s", Case::FOLDED, SetBoardText},
+    {"perftsuite", "pe", Case::FOLDED, [](std::string&) { PerftSuite(); }},
+    {"perft", "p", Case::FOLDED, [](std::string& rest) { PerftCommand(ReadInteger(NextToken(rest), 0), false); }},
+    {"divide", "d", Case::FOLDED, [](std::string& rest) { PerftCommand(ReadInteger(NextToken(rest), 0), true); }},
+    {"bench", "be", Case::FOLDED, [](std::string&) { Bench(); }},
+    {"board", "b", Case::FOLDED, [](std::string&) { ShowBoard(); }},
+    {"kiwi", "k", Case::FOLDED, [](std::string&) { SetKiwipete(); }},
+    {"setboard", "s", Case::FOLDED, [](std::string& rest) { SetBoardCommand(rest); }},
     {"uci", "", Case::FOLDED, Uci},
-    {"list", "l", Case::FOLDED, List},
-    {"valsuite", "v", Case::FOLDED, RunEvalSuite},
-    {"testsuite", "t", Case::FOLDED, RunTestSuite},
-    {"new", "n", Case::FOLDED, New},
+    {"list", "l", Case::FOLDED, [](std::string&) { ListLegalMoves(); }},
+    {"valsuite", "v", Case::FOLDED, [](std::string&) { EvalSuite(); }},
+    {"testsuite", "t", Case::FOLDED, [](std::string&) { TestSuite(); }},
+    {"new", "n", Case::FOLDED, [](std::string&) { StartNewGame(); }},
     {"unmake", "u", Case::FOLDED, Unmake, [] { return GameHistoryCount > 0; }},
-    {"fen", "f", Case::FOLDED, Fen},
-    {"move", "m", Case::FOLDED, MoveNow},
+    {"fen", "f", Case::FOLDED, [](std::string&) { PrintFen(); }},
+    {"move", "m", Case::FOLDED, [](std::string& rest) { ThinkAndPlay(rest); }},
     {"help", "h", Case::FOLDED, Help},
     {"?", "", Case::EXACT, Help},
 };

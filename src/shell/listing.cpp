@@ -6,7 +6,7 @@
 #include "board/board.h"
 #include "console/console.h"
 #include "eval/eval.h"
-#include "shell/shell.h"
+#include "shell/commands.h"
 
 void ListLegalMoves() {
   MoveList moves;

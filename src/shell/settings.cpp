@@ -4,7 +4,7 @@
 
 #include "console/console.h"
 #include "platform/platform.h"
-#include "search/settings.h"
+#include "search/search.h"
 #include "shell/options.h"
 #include "shell/shell.h"
 

@@ -3,6 +3,7 @@
 #include "board/board.h"
 #include "search/search.h"
 #include "shell/shell.h"
+#include "tools/tools.h"
 
 void InitEngine() {
   // In dependency order; none of them reads the arguments or prints.
@@ -12,4 +13,5 @@ void InitEngine() {
   InitHashKeys();
   InitSearchTables();
   SetBoard(START_FEN, false);  // a valid position exists before anything reads one
+  BoardViewHook = ShowBoard;   // the EPD suites below the shell show positions with it
 }

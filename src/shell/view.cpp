@@ -12,13 +12,12 @@
 
 namespace {
 
-// Palette indices of the squares, the piece details and the frame.
+// Palette indices of the squares and the piece details; the frame is in NORMAL_COLOUR.
 enum : uint8_t {
   DARK_SQUARE = 1,         // empty or holding a white piece
   LIGHT_SQUARE = 2,
   DARK_SQUARE_BLACK = 3,   // holding a black piece
   LIGHT_SQUARE_BLACK = 4,
-  NORMAL_COLOUR = 5,
   BLACK_DETAIL = 8,
   WHITE_DETAIL = 9,
 };

@@ -5,6 +5,7 @@
 
 #include "board/board.h"
 #include "console/console.h"
+#include "platform/platform.h"
 #include "search/search.h"
 #include "shell/shell.h"
 #include "tools/tools.h"

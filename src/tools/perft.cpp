@@ -7,7 +7,6 @@
 #include "board/board.h"
 #include "console/console.h"
 #include "platform/platform.h"
-#include "search/clock.h"
 #include "tools/tools.h"
 
 int64_t PerftExpected[PERFT_MAX_DEPTH + 1];
@@ -27,32 +26,14 @@ constexpr size_t PERFT_CACHE_BYTES = PERFT_CACHE_ENTRIES * sizeof(PerftEntry);
 
 PerftEntry* PerftCache = nullptr;
 
-constexpr char TEE_RIGHT = '\xC3';  // ├
-constexpr char TEE_LEFT = '\xB4';   // ┤
-constexpr char TEE_UP = '\xC1';     // ┴
-constexpr char CROSS = '\xC5';      // ┼
-
 // Inner widths of the columns: depth or move, nodes, time, speed, expected nodes, verdict.
 constexpr std::initializer_list<int> PERFT_COLUMNS = {7, 16, 12, 10};
 constexpr std::initializer_list<int> EXPECTED_COLUMNS = {7, 16, 12, 10, 16, 10};
 constexpr std::initializer_list<int> DIVIDE_COLUMNS = {7, 16, 5};
+constexpr std::initializer_list<int> DIVIDE_TOTAL_COLUMN = {16};
 constexpr std::string_view DIVIDE_INDENT = "        ";  // the total sits under the nodes column
 
 constexpr int VERDICT_COLOUR = 0;
-constexpr int NORMAL_COLOUR = 5;
-
-// A frame line: the left end, each column's width of "─" with the joint between, the right end.
-std::string Rule(char left, char joint, char right, std::initializer_list<int> widths) {
-  std::string line(1, left);
-  bool first = true;
-  for (int width : widths) {
-    if (!first) line += joint;
-    line.append(static_cast<size_t>(width), BOX_HORIZONTAL);
-    first = false;
-  }
-  line += right;
-  return line;
-}
 
 // "│ " + cells joined by " │ ": the start of every row.
 std::string Cells(std::initializer_list<std::string> cells) {
@@ -156,33 +137,33 @@ void Divide(int32_t depth) {
       total += count;
     }
   }
-  PrintLine(Rule(BOX_BOTTOM_LEFT, CROSS, BOX_BOTTOM_RIGHT, DIVIDE_COLUMNS) + "\r\n" + std::string(DIVIDE_INDENT) +
-            Cells({FormatCount(static_cast<int64_t>(total), 14)}) + BOX_VERTICAL);
+  PrintLine(BoxRule(BOX_BOTTOM_LEFT, BOX_CROSS, BOX_BOTTOM_RIGHT, DIVIDE_COLUMNS) + "\r\n" +
+            std::string(DIVIDE_INDENT) + Cells({FormatCount(static_cast<int64_t>(total), 14)}) + BOX_VERTICAL);
 }
 
 void PerftTableHead(bool divide, bool withExpected, std::string_view fen) {
   ShowMessageBox((divide ? "DIVIDE " : "PERFT ") + std::string(fen), false);
   if (divide) {
     PrintLine(Cells({"Move ", "    Nodes     ", "  #"}) + BOX_VERTICAL);
-    PrintLine(Rule(TEE_RIGHT, CROSS, TEE_LEFT, DIVIDE_COLUMNS));
+    PrintLine(BoxRule(BOX_TEE_RIGHT, BOX_CROSS, BOX_TEE_LEFT, DIVIDE_COLUMNS));
     return;
   }
   std::string header = Cells({"Depth", "    Nodes     ", "   Time   ", "  NPS   "});
   if (!withExpected) {
     PrintLine(header + BOX_VERTICAL);
-    PrintLine(Rule(TEE_RIGHT, CROSS, TEE_LEFT, PERFT_COLUMNS));
+    PrintLine(BoxRule(BOX_TEE_RIGHT, BOX_CROSS, BOX_TEE_LEFT, PERFT_COLUMNS));
     return;
   }
   // The verdict column has no header cell; its corner closes the rule.
   PrintLine(header + Cells({"Expected Nodes"}) + BOX_VERTICAL);
-  PrintLine(Rule(TEE_RIGHT, CROSS, BOX_TOP_RIGHT, EXPECTED_COLUMNS));
+  PrintLine(BoxRule(BOX_TEE_RIGHT, BOX_CROSS, BOX_TOP_RIGHT, EXPECTED_COLUMNS));
 }
 
 void PerftTableFoot(bool divide, bool withExpected) {
   if (divide)
-    PrintLine(std::string(DIVIDE_INDENT) + Rule(BOX_BOTTOM_LEFT, CROSS, BOX_BOTTOM_RIGHT, {16}));
+    PrintLine(std::string(DIVIDE_INDENT) + BoxRule(BOX_BOTTOM_LEFT, BOX_CROSS, BOX_BOTTOM_RIGHT, DIVIDE_TOTAL_COLUMN));
   else
-    PrintLine(Rule(BOX_BOTTOM_LEFT, TEE_UP, BOX_BOTTOM_RIGHT, withExpected ? EXPECTED_COLUMNS : PERFT_COLUMNS));
+    PrintLine(BoxRule(BOX_BOTTOM_LEFT, BOX_TEE_UP, BOX_BOTTOM_RIGHT, withExpected ? EXPECTED_COLUMNS : PERFT_COLUMNS));
 }
 
 void PerftCommand(int32_t depth, bool divide) {

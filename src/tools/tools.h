@@ -2,7 +2,6 @@
 // The tools room's front door: the test tools the console commands and the command line start.
 
 #include <cstdint>
-#include <string>
 
 // "perft"/"divide": leaf counts of the current position per depth 1..depth, or split by the
 // root moves at depth; a depth outside 1..127 shows the usage box.
@@ -21,6 +20,6 @@ void EvalSuite();
 // "bench": four fixed positions searched to fixed depths, then a table of times and moves.
 void Bench();
 
-// One line typed in answer to a prompt, waited for. Once input has ended: what was left of
-// it, then empty lines.
-std::string ReadAnswerLine();
+// How the EPD suites show each position: the shell's board view, installed by the shell at
+// start-up because it lives above this room. Without it the suites show no board.
+extern void (*BoardViewHook)();

@@ -7,6 +7,7 @@
 
 #include "board/board.h"
 #include "search/history.h"
+#include "search/pickers.h"
 #include "search/search.h"
 
 class SearchTest : public ::testing::Test {

@@ -6,6 +6,7 @@
 #include "search/alphabeta.h"
 #include "search/root.h"
 #include "search/search_setup.h"
+#include "search/time.h"
 
 namespace {
 

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "board/board.h"
+#include "platform/platform.h"
 #include "search/search.h"
+#include "search/time.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "search/settings.h"
+#include "search/search.h"
 #include "shell/shell.h"
 
 namespace {

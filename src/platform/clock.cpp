@@ -1,0 +1,3 @@
+#include "platform/platform.h"
+
+uint64_t StartTime;

@@ -1,3 +1,0 @@
-#include "search/clock.h"
-
-uint64_t StartTime;
