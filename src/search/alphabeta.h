@@ -13,11 +13,12 @@
 inline constexpr int32_t MAX_SEARCH_PLY = 126;
 
 // Scores beyond plus or minus this are treated as mates by the pruning rules and the output.
-inline constexpr int32_t MATE_BOUND = 32573;
+// One point past the table's SCORE_MATE_THRESHOLD, which must convert every score that may be a
+// mate: here 32573 itself still counts as a value, and is shown in centipawns.
+inline constexpr int32_t MATE_BOUND = SCORE_MATE_THRESHOLD + 1;
 
 // ---- Tables built by InitSearchTables ---------------------------------------------------------
 
-inline constexpr int32_t MAX_SEARCH_DEPTH = 127;
 inline constexpr int32_t MARGIN_DEPTH_NB = 17;  // margins and move counts for depths 0..16
 
 extern int32_t ReductionBase[65];                                       // [1..64]: 28 ln(i + 0.4 ln i)
@@ -57,7 +58,7 @@ constexpr int32_t AdjustedEvaluation(int32_t staticEval, int32_t ttValue, int32_
   return staticEval;
 }
 
-// line := move followed by child (a child count outside 0..126 counts as empty).
+// line := move followed by child (a child count that would not fit counts as empty).
 inline void AppendLine(PVLine& line, Move move, const PVLine& child) {
   int32_t count = child.Count >= 0 && child.Count < MAX_PV_MOVES ? child.Count : 0;
   line.Moves[0] = move;

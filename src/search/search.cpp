@@ -39,7 +39,7 @@ struct TableHit {
   Move TTMove = MOVE_NONE;
   int32_t Value = -SCORE_INFINITE;
   int32_t Bound = 0;
-  int32_t Depth = -127;
+  int32_t Depth = -MAX_SEARCH_DEPTH;  // below any depth a search asks for: a miss decides nothing
   int32_t Eval = -SCORE_INFINITE;
 };
 
