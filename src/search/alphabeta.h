@@ -50,6 +50,14 @@ inline int32_t DrawScore(int32_t ply, bool inCheck) { return ply >= MAX_SEARCH_P
 // a null move, the ply's cached value, or Evaluate. Stored in the ply's StaticEval and EvalKey.
 int32_t StaticEvaluation(int32_t ply, int32_t ttEval);
 
+// A stored bound decides the node when it comes from a search at least this deep and lies
+// outside the window. Both searches take it in non-PV nodes only: a PV node needs its line.
+constexpr bool IsTableCut(int32_t ttValue, int32_t bound, int32_t ttDepth, int32_t depth, int32_t alpha,
+                          int32_t beta) {
+  return ttDepth >= depth && ttValue != -SCORE_INFINITE &&
+         (((bound & BOUND_LOWER) && ttValue >= beta) || ((bound & BOUND_UPPER) && ttValue <= alpha));
+}
+
 // The table score is a better estimate than the static one when its bound points past it.
 constexpr int32_t AdjustedEvaluation(int32_t staticEval, int32_t ttValue, int32_t bound) {
   if (ttValue == -SCORE_INFINITE) return staticEval;

@@ -50,9 +50,7 @@ int32_t Quiesce(bool pvNode, int32_t alpha, int32_t beta, int32_t qdepth, int32_
     ttValue = ScoreFromTT(hit.Score, ply);
     bound = BoundOf(hit);
     ttEval = hit.Eval;
-    if (!pvNode && hit.Depth >= ttDepth && ttValue != -SCORE_INFINITE &&
-        (((bound & BOUND_LOWER) && ttValue >= beta) || ((bound & BOUND_UPPER) && ttValue <= alpha)))
-      return ttValue;
+    if (!pvNode && IsTableCut(ttValue, bound, hit.Depth, ttDepth, alpha, beta)) return ttValue;
   }
 
   // 5. Stand pat: out of check the side to move may decline every capture.

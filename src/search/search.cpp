@@ -194,8 +194,7 @@ int32_t Search(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int32_t 
   uint64_t tableKey = ExcludedMoveKey(Position.Key, excludedMove);
   TableHit hit;
   ProbeTable(tableKey, ply, hit);
-  if (!pvNode && hit.Depth >= depth && hit.Value != -SCORE_INFINITE &&
-      (((hit.Bound & BOUND_LOWER) && hit.Value >= beta) || ((hit.Bound & BOUND_UPPER) && hit.Value <= alpha))) {
+  if (!pvNode && IsTableCut(hit.Value, hit.Bound, hit.Depth, depth, alpha, beta)) {
     UpdateTableCutStats(hit, prevMove, depth, ply, beta);
     return hit.Value;
   }
