@@ -29,10 +29,27 @@ extern int32_t LateMoveCount[2][MARGIN_DEPTH_NB];                       // [impr
 
 // ---- Searches ---------------------------------------------------------------------------------
 
-// Fail-soft principal-variation search of Position. skipPruning turns off the pruning before
-// the move loop; excludedMove != 0 makes a singular test; cutNode marks an expected cut node.
-int32_t Search(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int32_t ply, PVLine& pv, bool skipPruning,
-               Move excludedMove, bool cutNode);
+// What a parent asks of a node it searches, named at every call. The defaults make an ordinary
+// zero-window node that may prune. SkipPruning marks a search made for the parent's own sake
+// (null move, its verification, internal iterative deepening, singular test).
+struct NodeFlags {
+  bool Pv = false;            // on the principal variation: a full window, and the line is kept
+  bool SkipPruning = false;   // no pruning before the move loop
+  bool Cut = false;           // expected to fail high, so reduced harder
+  Move Excluded = MOVE_NONE;  // a singular test skips this move and keeps its result apart in the table
+};
+
+// Fail-soft principal-variation search of Position, handed to Quiesce at depth 0 and below.
+// Called through Search, which names the flags; they reach the node as plain arguments.
+int32_t SearchNode(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int32_t ply, PVLine& pv,
+                   bool skipPruning, Move excludedMove, bool cutNode);
+
+// Forced inline: the inliner would keep it out of the large recursive body, and naming the
+// flags must cost nothing.
+[[gnu::always_inline]] inline int32_t Search(int32_t alpha, int32_t beta, int32_t depth, int32_t ply, PVLine& pv,
+                                             NodeFlags node = {}) {
+  return SearchNode(node.Pv, alpha, beta, depth, ply, pv, node.SkipPruning, node.Excluded, node.Cut);
+}
 
 // Captures (and at qdepth 0 quiet checks) until the position is quiet.
 int32_t Quiesce(bool pvNode, int32_t alpha, int32_t beta, int32_t qdepth, int32_t ply, PVLine& pv);

@@ -154,7 +154,7 @@ int32_t SearchRoot(int32_t alpha, int32_t beta, int32_t depth, int32_t count, PV
 
     int32_t value = -SCORE_INFINITE;
     if (i == 0) {
-      value = -Search(true, -beta, -alpha, newDepth, 2, child, false, MOVE_NONE, false);
+      value = -Search(-beta, -alpha, newDepth, 2, child, {.Pv = true});
     } else {
       bool full = true;
       if (depth > 2 && i > 2 && IsQuiet(m)) {
@@ -162,15 +162,15 @@ int32_t SearchRoot(int32_t alpha, int32_t beta, int32_t depth, int32_t count, PV
         if (TypeOf(movedPiece) != PAWN && TypeOf(movedPiece) != KING && StaticExchangeValue(ReverseMove(m)) < 0)
           r -= 2;
         if (r > 0) {
-          value = -Search(false, -alpha - 1, -alpha, std::max(newDepth - r, 1), 2, child, false, MOVE_NONE, true);
+          value = -Search(-alpha - 1, -alpha, std::max(newDepth - r, 1), 2, child, {.Cut = true});
           full = value > alpha;
         }
       }
-      if (full) value = -Search(false, -alpha - 1, -alpha, newDepth, 2, child, false, MOVE_NONE, true);
+      if (full) value = -Search(-alpha - 1, -alpha, newDepth, 2, child, {.Cut = true});
       if (value > alpha) {
         // A new best move: the position is less clear than it looked, so take the extra time.
         SearchLimits.TimeLimit = SearchLimits.MaxTime;
-        value = -Search(true, -beta, -alpha, newDepth, 2, child, false, MOVE_NONE, false);
+        value = -Search(-beta, -alpha, newDepth, 2, child, {.Pv = true});
       }
     }
     UnmakeMove(m, undo);

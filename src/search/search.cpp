@@ -158,8 +158,8 @@ int32_t StaticEvaluation(int32_t ply, int32_t ttEval) {
   return value;
 }
 
-int32_t Search(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int32_t ply, PVLine& pv, bool skipPruning,
-               Move excludedMove, bool cutNode) {
+int32_t SearchNode(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int32_t ply, PVLine& pv,
+                   bool skipPruning, Move excludedMove, bool cutNode) {
   if (depth < 1) return Quiesce(pvNode, alpha, beta, 0, ply, pv);
   // The line holds what a sibling left in it until cleared: a node that returns early (a draw,
   // the mate distance) must hand its parent an empty line.
@@ -238,7 +238,7 @@ int32_t Search(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int32_t 
       entry.MoveCount = 0;
       int32_t d = depth - r;
       int32_t value = d < 1 ? -Quiesce(false, -beta, -alpha, 0, ply + 1, child)
-                            : -Search(false, -beta, -alpha, d, ply + 1, child, true, MOVE_NONE, !cutNode);
+                            : -Search(-beta, -alpha, d, ply + 1, child, {.SkipPruning = true, .Cut = !cutNode});
       UnmakeNullMove(undo);
       if (value >= beta) {
         if (value > MATE_BOUND) value = beta;
@@ -248,7 +248,7 @@ int32_t Search(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int32_t 
         SearchState.NullVerifyPly = ply + (3 * d) / 4;
         SearchState.NullVerifySide = us;
         int32_t verified = d < 1 ? Quiesce(false, alpha, beta, 0, ply, child)
-                                 : Search(false, alpha, beta, d, ply, child, true, MOVE_NONE, false);
+                                 : Search(alpha, beta, d, ply, child, {.SkipPruning = true});
         SearchState.NullVerifyPly = 0;
         SearchState.NullVerifySide = -1;
         if (verified >= beta) return value;
@@ -273,7 +273,7 @@ int32_t Search(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int32_t 
         MakeSearchMove(entry, m, undo, GivesCheck(m, checkInfo), 0);
         int32_t value = -Quiesce(false, -rbeta, -rbeta + 1, 0, ply + 1, child);
         if (value >= rbeta)
-          value = -Search(false, -rbeta, -rbeta + 1, depth - PROBCUT_DEPTH, ply + 1, child, false, MOVE_NONE, !cutNode);
+          value = -Search(-rbeta, -rbeta + 1, depth - PROBCUT_DEPTH, ply + 1, child, {.Cut = !cutNode});
         UnmakeMove(m, undo);
         if (value >= rbeta) return value;
       }
@@ -281,7 +281,8 @@ int32_t Search(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int32_t 
 
     // Internal iterative deepening: a shallow search finds a move to try first.
     if (depth > IID_DEPTH && hit.TTMove == MOVE_NONE) {
-      int32_t value = Search(pvNode, alpha, beta, depth - IID_DEPTH, ply, pv, true, excludedMove, cutNode);
+      int32_t value = Search(alpha, beta, depth - IID_DEPTH, ply, pv,
+                             {.Pv = pvNode, .SkipPruning = true, .Cut = cutNode, .Excluded = excludedMove});
       TableHit reloaded;
       if (value != -SCORE_INFINITE && ProbeTable(tableKey, ply, reloaded)) {
         reloaded.Eval = hit.Eval;
@@ -349,7 +350,8 @@ int32_t Search(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int32_t 
     if (singularCandidate && m == ttMove) {
       int32_t sBeta = hit.Value - 4 * depth;
       int32_t savedStage = entry.Stage;
-      int32_t value = Search(false, sBeta - 1, sBeta, depth / 2, ply, child, true, m, cutNode);
+      int32_t value =
+          Search(sBeta - 1, sBeta, depth / 2, ply, child, {.SkipPruning = true, .Cut = cutNode, .Excluded = m});
       entry.Stage = savedStage;
       if (value < sBeta) {
         extension = 1;
@@ -370,20 +372,20 @@ int32_t Search(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int32_t 
     // when late and quiet, re-searched when they beat alpha.
     int32_t value = -SCORE_INFINITE;
     if (pvNode && moveCount == 1) {
-      value = -Search(true, -beta, -alpha, newDepth, ply + 1, child, false, MOVE_NONE, false);
+      value = -Search(-beta, -alpha, newDepth, ply + 1, child, {.Pv = true});
     } else {
       bool full = true;
       if (depth > 2 && moveCount > 1 && (quiet || lateMove)) {
         int32_t r = LateMoveReduction(m, movedPiece, givesCheck, improving, depth, moveCount, ply, lateMove, ttPv,
                                       exactNonPv, ttCapture, singularQuiet, cutNode);
         if (r > 0) {
-          value = -Search(false, -alpha - 1, -alpha, std::max(newDepth - r, 1), ply + 1, child, false, MOVE_NONE, true);
+          value = -Search(-alpha - 1, -alpha, std::max(newDepth - r, 1), ply + 1, child, {.Cut = true});
           full = value > alpha;
         }
       }
-      if (full) value = -Search(false, -alpha - 1, -alpha, newDepth, ply + 1, child, false, MOVE_NONE, !cutNode);
+      if (full) value = -Search(-alpha - 1, -alpha, newDepth, ply + 1, child, {.Cut = !cutNode});
       if (pvNode && value > alpha && value < beta)
-        value = -Search(true, -beta, -alpha, newDepth, ply + 1, child, false, MOVE_NONE, false);
+        value = -Search(-beta, -alpha, newDepth, ply + 1, child, {.Pv = true});
     }
     UnmakeMove(m, undo);
     if (SearchState.Stopped) break;
