@@ -84,6 +84,78 @@ void MakeSearchMove(StackEntry& entry, Move move, UndoInfo& undo, bool givesChec
   entry.MoveCount = moveCount;
 }
 
+// Null move: the side to move passes, and a reduced search of the reply still fails high, so a
+// real move would too. Deep nodes confirm it with a reduced search of their own. True, with the
+// value to return, when the node is cut; child is scratch space for the searches.
+bool NullMoveCuts(int32_t alpha, int32_t beta, int32_t depth, int32_t ply, int32_t eval, int32_t staticEval,
+                  bool cutNode, PVLine& child, int32_t& cutValue) {
+  int32_t us = Position.SideToMove;
+  // Worth a try when the node stands above beta, and not for the side whose pass is being
+  // verified below, which the same pass must not fool again.
+  bool worthTrying = eval >= beta && eval >= staticEval &&
+                     staticEval >= beta - NULL_MOVE_DEPTH_MARGIN * depth + NULL_MOVE_BASE_MARGIN &&
+                     (ply >= SearchState.NullVerifyPly || us != SearchState.NullVerifySide);
+  if (!worthTrying) return false;
+
+  // The reduction grows with depth and with the lead over beta.
+  int32_t r = depth / 4 + 3 + std::min(2, (eval - beta) / NULL_MOVE_EVAL_STEP);
+  StackEntry& entry = SearchStack[ply];
+  UndoInfo undo;
+  SaveUndoInfo(undo);
+  MakeNullMove();
+  entry.ContHist = NullContinuation();
+  entry.CurrentMove = MOVE_NONE;
+  entry.MoveCount = 0;
+  int32_t d = depth - r;
+  int32_t value = d < 1 ? -Quiesce(false, -beta, -alpha, 0, ply + 1, child)
+                        : -Search(-beta, -alpha, d, ply + 1, child, {.SkipPruning = true, .Cut = !cutNode});
+  UnmakeNullMove(undo);
+  if (value < beta) return false;
+
+  // A mate found after a pass proves no mate here: the bound is all it shows.
+  if (value > MATE_BOUND) value = beta;
+  cutValue = value;
+  if (depth < NULL_VERIFY_DEPTH || SearchState.NullVerifyPly != 0) return true;
+  // Deep nodes verify with a reduced search of their own, without null moves for this side for
+  // a while, so that zugzwang cannot fool it.
+  SearchState.NullVerifyPly = ply + (3 * d) / 4;
+  SearchState.NullVerifySide = us;
+  int32_t verified = d < 1 ? Quiesce(false, alpha, beta, 0, ply, child)
+                           : Search(alpha, beta, d, ply, child, {.SkipPruning = true});
+  SearchState.NullVerifyPly = 0;
+  SearchState.NullVerifySide = -1;
+  return verified >= beta;
+}
+
+// ProbCut: a good capture that beats beta by a margin in a shallower search would beat beta
+// here. True, with the value to return, when the node is cut; list and child are scratch space.
+bool ProbCutCuts(int32_t beta, int32_t depth, int32_t ply, int32_t staticEval, bool improving, bool cutNode,
+                 Move ttMove, Move excludedMove, const CheckInfo& checkInfo, MoveList& list, PVLine& child,
+                 int32_t& cutValue) {
+  if (depth <= PROBCUT_DEPTH || std::abs(beta) >= MATE_BOUND) return false;
+  int32_t rbeta = std::min(beta + (improving ? PROBCUT_MARGIN_IMPROVING : PROBCUT_MARGIN), SCORE_MATE);
+  StackEntry& entry = SearchStack[ply];
+  entry.Stage = 0;
+  // An expected cut node is worth a few more tries.
+  int32_t tries = cutNode ? 4 : 2;
+  // ttMove is the picker's own copy: it may clear it.
+  for (Move m; tries > 0 && (m = NextProbCutMove(list, ttMove, ply, rbeta - staticEval)) != MOVE_NONE;) {
+    if (m == excludedMove || !IsLegal(m, checkInfo.Pinned)) continue;
+    --tries;
+    UndoInfo undo;
+    MakeSearchMove(entry, m, undo, GivesCheck(m, checkInfo), 0);
+    // The captures alone first: only a capture that holds there earns the deeper search.
+    int32_t value = -Quiesce(false, -rbeta, -rbeta + 1, 0, ply + 1, child);
+    if (value >= rbeta) value = -Search(-rbeta, -rbeta + 1, depth - PROBCUT_DEPTH, ply + 1, child, {.Cut = !cutNode});
+    UnmakeMove(m, undo);
+    if (value >= rbeta) {
+      cutValue = value;
+      return true;
+    }
+  }
+  return false;
+}
+
 // Late-move reduction of a move already made; 0 or less means no reduced search.
 int32_t LateMoveReduction(Move move, int32_t movedPiece, bool givesCheck, bool improving, int32_t depth,
                           int32_t moveCount, int32_t ply, bool lateMove, bool ttPv, bool exactNonPv, bool ttCapture,
@@ -218,6 +290,7 @@ int32_t SearchNode(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int3
   bool mayPrune = !inCheck && !skipPruning && Position.NonPawnMaterial[us] > 0;
   PVLine child;
   child.Count = 0;
+  int32_t cutValue;
   if (mayPrune) {
     // Razoring: hopeless at the horizon unless a capture saves it.
     if (depth < 2 && eval <= alpha - RAZOR_MARGIN) return Quiesce(beta - alpha > 1, alpha, beta, 0, ply, pv);
@@ -225,35 +298,10 @@ int32_t SearchNode(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int3
     // Static null move: far enough above beta that no reply will bring it down.
     if (!pvNode && depth < 7 && eval - StaticFutilityMargin[improving][depth] >= beta) return eval;
 
-    // Null move: even passing keeps the score above beta.
-    if (!pvNode && excludedMove == MOVE_NONE && eval >= beta && eval >= staticEval &&
-        staticEval >= beta - NULL_MOVE_DEPTH_MARGIN * depth + NULL_MOVE_BASE_MARGIN &&
-        (ply >= SearchState.NullVerifyPly || us != SearchState.NullVerifySide)) {
-      int32_t r = depth / 4 + 3 + std::min(2, (eval - beta) / NULL_MOVE_EVAL_STEP);
-      UndoInfo undo;
-      SaveUndoInfo(undo);
-      MakeNullMove();
-      entry.ContHist = NullContinuation();
-      entry.CurrentMove = MOVE_NONE;
-      entry.MoveCount = 0;
-      int32_t d = depth - r;
-      int32_t value = d < 1 ? -Quiesce(false, -beta, -alpha, 0, ply + 1, child)
-                            : -Search(-beta, -alpha, d, ply + 1, child, {.SkipPruning = true, .Cut = !cutNode});
-      UnmakeNullMove(undo);
-      if (value >= beta) {
-        if (value > MATE_BOUND) value = beta;
-        if (depth < NULL_VERIFY_DEPTH || SearchState.NullVerifyPly != 0) return value;
-        // Deep nodes verify with a reduced search of their own, without null moves for this
-        // side for a while, so that zugzwang cannot fool it.
-        SearchState.NullVerifyPly = ply + (3 * d) / 4;
-        SearchState.NullVerifySide = us;
-        int32_t verified = d < 1 ? Quiesce(false, alpha, beta, 0, ply, child)
-                                 : Search(alpha, beta, d, ply, child, {.SkipPruning = true});
-        SearchState.NullVerifyPly = 0;
-        SearchState.NullVerifySide = -1;
-        if (verified >= beta) return value;
-      }
-    }
+    // Null move: if even passing keeps the score above beta, some move will too.
+    if (!pvNode && excludedMove == MOVE_NONE &&
+        NullMoveCuts(alpha, beta, depth, ply, eval, staticEval, cutNode, child, cutValue))
+      return cutValue;
   }
 
   CheckInfo checkInfo;
@@ -261,23 +309,9 @@ int32_t SearchNode(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int3
   MoveList list;
   if (mayPrune) {
     // ProbCut: a good capture that beats beta by a margin in a shallow search beats it here.
-    if (!pvNode && depth > PROBCUT_DEPTH && std::abs(beta) < MATE_BOUND) {
-      int32_t rbeta = std::min(beta + (improving ? PROBCUT_MARGIN_IMPROVING : PROBCUT_MARGIN), SCORE_MATE);
-      entry.Stage = 0;
-      Move candidate = hit.TTMove;
-      int32_t tries = cutNode ? 4 : 2;
-      for (Move m; tries > 0 && (m = NextProbCutMove(list, candidate, ply, rbeta - staticEval)) != MOVE_NONE;) {
-        if (m == excludedMove || !IsLegal(m, checkInfo.Pinned)) continue;
-        --tries;
-        UndoInfo undo;
-        MakeSearchMove(entry, m, undo, GivesCheck(m, checkInfo), 0);
-        int32_t value = -Quiesce(false, -rbeta, -rbeta + 1, 0, ply + 1, child);
-        if (value >= rbeta)
-          value = -Search(-rbeta, -rbeta + 1, depth - PROBCUT_DEPTH, ply + 1, child, {.Cut = !cutNode});
-        UnmakeMove(m, undo);
-        if (value >= rbeta) return value;
-      }
-    }
+    if (!pvNode && ProbCutCuts(beta, depth, ply, staticEval, improving, cutNode, hit.TTMove, excludedMove, checkInfo,
+                               list, child, cutValue))
+      return cutValue;
 
     // Internal iterative deepening: a shallow search finds a move to try first.
     if (depth > IID_DEPTH && hit.TTMove == MOVE_NONE) {
