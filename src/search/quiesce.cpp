@@ -39,8 +39,8 @@ int32_t Quiesce(bool pvNode, int32_t alpha, int32_t beta, int32_t qdepth, int32_
   bool inCheck = Position.Checkers != 0;
   if (IsDraw(ply, inCheck)) return DrawScore(ply, inCheck);
 
-  // 3. Table depth: the first quiescence ply, which also tries checks, is worth more than the
-  // plies below it.
+  // 3. Table depth: the first quiescence ply (which also tries quiet checks) and an evasion
+  // search more than the plies below, so their results count as deeper.
   int32_t ttDepth = inCheck || qdepth >= 0 ? 0 : -1;
   // 4. Probe: a move to try first, a bound to cut a non-PV node with, a stored evaluation.
   Move ttMove = MOVE_NONE;

@@ -22,7 +22,7 @@ constexpr int32_t ASPIRATION_FIRST_DEPTH = 5;  // instability: the first iterati
 constexpr int32_t ASPIRATION_DELTA = 32;       // stability: a score seldom moves more between two iterations
 
 // An iteration takes longer than all before it together: past this share of the base budget
-// the next one would not finish.
+// the next one would likely not finish.
 constexpr double NEXT_ITERATION_SHARE = 0.7;
 
 constexpr Move FirstMove(const PVLine& line) { return line.Count > 0 ? line.Moves[0] : MOVE_NONE; }
