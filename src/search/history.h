@@ -15,7 +15,7 @@ constexpr int32_t PieceRow(int32_t piece) { return piece + 6; }
 inline constexpr int32_t HISTORY_DIVISOR = 16384;
 inline constexpr int32_t CONTINUATION_DIVISOR = 49152;
 
-// Bonus by depth. Depth + 1 is read for a clear cut-off, and depth reaches 127.
+// Bonus by depth. Depth + 1 is read for a clear cut-off, and depth reaches MAX_SEARCH_DEPTH.
 inline constexpr int32_t STAT_BONUS_NB = 129;
 
 extern PieceSquareStats PieceToHistory;                       // [moving piece + 6][destination]

@@ -12,7 +12,7 @@ namespace {
 // What a capture can win at most, by the type on its destination, for futility pruning.
 constexpr int32_t QuiesceValue[PIECE_TYPE_NB] = {0, 101, 550, 620, 875, 1800, 1};
 
-// Standing pat plus this is the most a quiet position is expected to gain.
+// Standing pat plus this is the most a quiet position is expected to gain (positional swing).
 constexpr int32_t FUTILITY_MARGIN = 165;
 
 // A capture can be skipped unless it is a pawn move to the far half, where promotion looms.
@@ -23,7 +23,8 @@ bool IsAdvancedPawnMove(Move move) {
 }  // namespace
 
 int32_t Quiesce(bool pvNode, int32_t alpha, int32_t beta, int32_t qdepth, int32_t ply, PVLine& pv) {
-  // 1. Count the node; the input is polled only by the alpha-beta nodes.
+  // 1. Count the node and reset this ply. The poll's countdown runs here too, but only an
+  // alpha-beta node polls: only it acts on a stop.
   ++SearchState.Nodes;
   --SearchState.PollCountdown;
   StackEntry& entry = SearchStack[ply];
@@ -34,12 +35,14 @@ int32_t Quiesce(bool pvNode, int32_t alpha, int32_t beta, int32_t qdepth, int32_
   int32_t oldAlpha = alpha;
   if (pvNode) pv.Count = 0;
 
-  // 2. Draws.
+  // 2. Draws need no search, captures or not.
   bool inCheck = Position.Checkers != 0;
   if (IsDraw(ply, inCheck)) return DrawScore(ply, inCheck);
 
-  // 3-4. The table; entries from this depth of quiescence or deeper cut non-PV nodes.
+  // 3. Table depth: the first quiescence ply (which also tries quiet checks) and an evasion
+  // search more than the plies below, so their results count as deeper.
   int32_t ttDepth = inCheck || qdepth >= 0 ? 0 : -1;
+  // 4. Probe: a move to try first, a bound to cut a non-PV node with, a stored evaluation.
   Move ttMove = MOVE_NONE;
   int32_t ttValue = -SCORE_INFINITE;
   int32_t bound = 0;
@@ -50,9 +53,7 @@ int32_t Quiesce(bool pvNode, int32_t alpha, int32_t beta, int32_t qdepth, int32_
     ttValue = ScoreFromTT(hit.Score, ply);
     bound = BoundOf(hit);
     ttEval = hit.Eval;
-    if (!pvNode && hit.Depth >= ttDepth && ttValue != -SCORE_INFINITE &&
-        (((bound & BOUND_LOWER) && ttValue >= beta) || ((bound & BOUND_UPPER) && ttValue <= alpha)))
-      return ttValue;
+    if (!pvNode && IsTableCut(ttValue, bound, hit.Depth, ttDepth, alpha, beta)) return ttValue;
   }
 
   // 5. Stand pat: out of check the side to move may decline every capture.
@@ -72,7 +73,7 @@ int32_t Quiesce(bool pvNode, int32_t alpha, int32_t beta, int32_t qdepth, int32_
     futilityBase = bestValue + FUTILITY_MARGIN;
   }
 
-  // 6. The moves.
+  // 6. The moves: captures (and their evasions), at the first ply quiet checks too.
   CheckInfo checkInfo;
   ComputeCheckInfo(checkInfo);
   MoveList list;
@@ -82,9 +83,10 @@ int32_t Quiesce(bool pvNode, int32_t alpha, int32_t beta, int32_t qdepth, int32_
   int32_t us = Position.SideToMove;
   for (Move m; (m = NextQuiescenceMove(list, checkInfo, ttMove, ply, qdepth, prevMove)) != MOVE_NONE;) {
     TTPrefetch(KeyAfter(m));  // early, so the pruning tests below hide the fetch
+    // 6.1 Whether it checks: a checking move is not futility-pruned.
     bool givesCheck = GivesCheck(m, checkInfo);
 
-    // Futility: a capture that cannot lift the score to alpha even with its victim's value.
+    // 6.2 Futility: a capture that cannot lift the score to alpha even with its victim's value.
     if (!inCheck && !givesCheck && futilityBase > -MATE_BOUND && !IsAdvancedPawnMove(m) &&
         Position.NonPawnMaterial[us] > 0) {
       int32_t victim = PieceOn(ToSquare(m));
@@ -99,8 +101,10 @@ int32_t Quiesce(bool pvNode, int32_t alpha, int32_t beta, int32_t qdepth, int32_
         continue;
       }
     }
+    // 6.3 Out of check, a move that loses material is not worth a node; an illegal one is skipped.
     if ((!inCheck && StaticExchange(m) < 0) || !IsLegal(m, checkInfo.Pinned)) continue;
 
+    // 6.4 Make the move and resolve the position after it.
     UndoInfo undo;
     SaveUndoInfo(undo);
     MakeMove(m, undo, givesCheck);
@@ -108,6 +112,8 @@ int32_t Quiesce(bool pvNode, int32_t alpha, int32_t beta, int32_t qdepth, int32_
     int32_t value = -Quiesce(pvNode, -beta, -alpha, qdepth - 1, ply + 1, child);
     UnmakeMove(m, undo);
 
+    // 6.5 A better move raises alpha; beating beta, or any alpha in a non-PV node, is stored
+    // as a lower bound at once.
     if (value > bestValue) {
       bestValue = value;
       if (value > alpha) {
@@ -122,7 +128,7 @@ int32_t Quiesce(bool pvNode, int32_t alpha, int32_t beta, int32_t qdepth, int32_
     }
   }
 
-  // 7. In check without a legal move: mated here.
+  // 7. In check without a legal move: mated here. Otherwise the result is stored for the next visit.
   if (inCheck && bestValue == -SCORE_INFINITE) return ply - SCORE_MATE;
   int32_t storedBound = bestValue >= beta                 ? BOUND_LOWER
                         : pvNode && bestValue > oldAlpha ? BOUND_EXACT

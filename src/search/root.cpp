@@ -20,9 +20,13 @@ void (*TestSuiteHook)() = nullptr;
 
 namespace {
 
-// Aspiration: the first iterations are too unstable for a narrow window.
-constexpr int32_t ASPIRATION_FIRST_DEPTH = 5;
-constexpr int32_t ASPIRATION_DELTA = 32;
+// Aspiration windows.
+constexpr int32_t ASPIRATION_FIRST_DEPTH = 5;  // instability: the first iterations swing too much for a narrow window
+constexpr int32_t ASPIRATION_DELTA = 32;       // stability: a score seldom moves more between two iterations
+
+// An iteration takes longer than all before it together: past this share of the base budget
+// the next one would likely not finish.
+constexpr double NEXT_ITERATION_SHARE = 0.7;
 
 constexpr Move FirstMove(const PVLine& line) { return line.Count > 0 ? line.Moves[0] : MOVE_NONE; }
 
@@ -119,8 +123,10 @@ void PrintInfo(int32_t score, const PVLine& line, int32_t kind) {
 }
 
 int32_t SearchRoot(int32_t alpha, int32_t beta, int32_t depth, int32_t count, PVLine& line, Move& best) {
-  // line is SearchState.RootPV: it keeps the last completed line until a root move completes,
-  // so that a search stopped now still shows the line of its best move.
+  // 1. Set up the root: its key for the repetition test, no null-move verification running, and
+  // static values for the children's "improving" test. line is SearchState.RootPV: it keeps the
+  // last completed line until a root move completes, so that a search stopped now still shows
+  // the line of its best move.
   PVLine child;
   child.Count = 0;
   best = MOVE_NONE;
@@ -139,14 +145,18 @@ int32_t SearchRoot(int32_t alpha, int32_t beta, int32_t depth, int32_t count, PV
   CheckInfo checkInfo;
   ComputeCheckInfo(checkInfo);
 
+  // 2. Every root move, best first.
   for (int32_t i = 0; i < count; ++i) {
     Move m = SearchState.RootMoves[i].Move;
+    // 2.1 Announce the move once the search has run long enough for an interface to care.
     SearchState.RootDistance = 0;
     if (Settings.MinTimeToShowMoveStats < 0 || ElapsedMs() >= static_cast<uint64_t>(Settings.MinTimeToShowMoveStats))
       PrintLine("info depth " + std::to_string(SearchState.IterationDepth) + " currmovenumber " +
                 std::to_string(i + 1) + " info currmove " + MoveText(m));
+    // 2.2 A check that does not lose material is searched a ply deeper.
     bool givesCheck = GivesCheck(m, checkInfo);
     int32_t newDepth = depth - 1 + (givesCheck && IsSafeCheck(m, checkInfo) ? 1 : 0);
+    // 2.3 Make the move, recording it for the children's histories.
     int32_t movedPiece = PieceOn(FromSquare(m));
     UndoInfo undo;
     SaveUndoInfo(undo);
@@ -155,30 +165,35 @@ int32_t SearchRoot(int32_t alpha, int32_t beta, int32_t depth, int32_t count, PV
     root.ContHist = ContinuationOf(movedPiece, ToSquare(m));
     root.CurrentMove = m;
 
+    // 2.4 Search it: the first move with the full window, the others with a zero window
+    // (reduced when late and quiet) and again with the full window when they beat alpha.
     int32_t value = -SCORE_INFINITE;
     if (i == 0) {
-      value = -Search(true, -beta, -alpha, newDepth, 2, child, false, MOVE_NONE, false);
+      value = -Search(-beta, -alpha, newDepth, 2, child, {.Pv = true});
     } else {
       bool full = true;
       if (depth > 2 && i > 2 && IsQuiet(m)) {
         int32_t r = Reductions[1][depth][i + 1] - (rootTactical ? 1 : 2);
+        // A piece that could not safely go back has likely escaped a threat: search it deeper.
         if (TypeOf(movedPiece) != PAWN && TypeOf(movedPiece) != KING && StaticExchangeValue(ReverseMove(m)) < 0)
           r -= 2;
         if (r > 0) {
-          value = -Search(false, -alpha - 1, -alpha, std::max(newDepth - r, 1), 2, child, false, MOVE_NONE, true);
+          value = -Search(-alpha - 1, -alpha, std::max(newDepth - r, 1), 2, child, {.Cut = true});
           full = value > alpha;
         }
       }
-      if (full) value = -Search(false, -alpha - 1, -alpha, newDepth, 2, child, false, MOVE_NONE, true);
+      if (full) value = -Search(-alpha - 1, -alpha, newDepth, 2, child, {.Cut = true});
       if (value > alpha) {
         // A new best move: the position is less clear than it looked, so take the extra time.
         SearchLimits.TimeLimit = SearchLimits.MaxTime;
-        value = -Search(true, -beta, -alpha, newDepth, 2, child, false, MOVE_NONE, false);
+        value = -Search(-beta, -alpha, newDepth, 2, child, {.Pv = true});
       }
     }
+    // 2.5 Take the move back; a stopped search's values are partial, so stop here too.
     UnmakeMove(m, undo);
     if (SearchState.Stopped) break;
 
+    // 2.6 The first move, and any that beats alpha, becomes the answer a stop would give now.
     if (i == 0 || value > alpha) {
       SearchState.BestScore = value;
       SearchState.BestMove = m;
@@ -186,6 +201,7 @@ int32_t SearchRoot(int32_t alpha, int32_t beta, int32_t depth, int32_t count, PV
       SearchState.RootPV.Count = 1;
       SearchState.RootPV.Moves[0] = m;
     }
+    // 2.7 A better move raises alpha and takes the line; beating beta ends the loop.
     if (value > bestValue) {
       bestValue = value;
       if (value > alpha) {
@@ -195,9 +211,11 @@ int32_t SearchRoot(int32_t alpha, int32_t beta, int32_t depth, int32_t count, PV
         alpha = value;
       }
     }
+    // 2.8 Remember the quiets tried, so that the history can blame them when another move wins.
     if (IsQuiet(m) && m != best) quiets[quietCount++] = m;
   }
 
+  // 3. A stopped search learns nothing; otherwise a quiet best move teaches the histories.
   if (SearchState.Stopped) return 0;
   if (best != MOVE_NONE && IsQuiet(best))
     UpdateQuietStats(best, MOVE_NONE, depth, 1, quiets, quietCount, bestValue - beta);
@@ -205,6 +223,7 @@ int32_t SearchRoot(int32_t alpha, int32_t beta, int32_t depth, int32_t count, PV
 }
 
 void IterativeDeepening() {
+  // 1. Nothing found yet, and the full window.
   SearchState.BestMove = MOVE_NONE;
   SearchState.BestScore = -SCORE_INFINITE;
   SearchState.IterationDepth = 0;
@@ -213,7 +232,9 @@ void IterativeDeepening() {
   int32_t beta = SCORE_INFINITE;
   Move previousBest = MOVE_NONE;
 
+  // 2. One iteration per depth: each fills the table and the histories that order the next.
   while (SearchState.IterationDepth < SearchLimits.MaxDepth) {
+    // 2.1 Next depth; from ASPIRATION_FIRST_DEPTH on, a narrow window around the last score.
     ++SearchState.IterationDepth;
     int32_t delta = ASPIRATION_DELTA;
     if (SearchState.IterationDepth >= ASPIRATION_FIRST_DEPTH) {
@@ -221,7 +242,7 @@ void IterativeDeepening() {
       beta = std::min(score + delta, SCORE_INFINITE);
     }
 
-    // Aspiration: widen the window on the failing side until the score falls inside it.
+    // 2.2 Aspiration: widen the window on the failing side until the score falls inside it.
     int32_t failHighs = 0;
     bool reportLow = false;
     Move best = MOVE_NONE;
@@ -230,6 +251,7 @@ void IterativeDeepening() {
       score = SearchRoot(alpha, beta, std::max(SearchState.IterationDepth - failHighs, 1), SearchState.RootMoveCount,
                          SearchState.RootPV, best);
       if (SearchState.Stopped) return;
+      // A move that beat alpha leads the next attempt and is the answer so far.
       if (best != MOVE_NONE) {
         SearchState.BestMove = best;
         OrderRootMoves(best, 0, SearchState.RootMoveCount - 1);
@@ -248,21 +270,24 @@ void IterativeDeepening() {
         alpha = std::max(score - delta, -SCORE_INFINITE);
         failHighs = 0;
       }
+      // An unstable score is worth the extended budget, and a wider window next time.
       SearchLimits.TimeLimit = SearchLimits.MaxTime;
       delta += delta / 4 + 10;
     }
 
+    // 2.3 The iteration is complete: show it, and its result stands.
     PrintInfo(score, SearchState.RootPV, INFO_EXACT);
     SearchState.CompletedDepth = SearchState.IterationDepth;
     SearchState.BestScore = score;
 
-    // A stable best move needs only the base budget; one that changed gets the extended one.
+    // 2.4 A stable best move needs only the base budget; one that changed gets the extended one.
+    // An iteration that would not finish in what is left is not started.
     SearchLimits.TimeLimit = best == previousBest ? SearchLimits.OptimumTime : SearchLimits.MaxTime;
     if (SearchLimits.TimeLimit != SearchLimits.MaxTime &&
-        static_cast<double>(ElapsedMs()) > 0.7 * SearchLimits.TimeLimit)
+        static_cast<double>(ElapsedMs()) > NEXT_ITERATION_SHARE * SearchLimits.TimeLimit)
       return;
 
-    // Mates: a shown mate in one, being mated in one, or a mate in two need no deeper search.
+    // 2.5 Mates: a shown mate in one, being mated in one, or a mate in two need no deeper search.
     int32_t matedIn = (score + SCORE_MATE) / 2;
     int32_t mateIn = (SCORE_MATE - score) / 2;
     if (matedIn == 0 || (mateIn == 1 && FirstMove(SearchState.RootPV) == SearchState.LastInfoMove) || matedIn == 1)

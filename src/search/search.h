@@ -27,7 +27,7 @@ void NewGame();
 
 // ---- Budgets -----------------------------------------------------------------------------------
 
-// Every budget set to milliseconds, depth 127 and nodes 2147483647, test-suite mode and the
+// Every budget set to milliseconds, depth MAX_SEARCH_DEPTH and nodes 2147483647, test-suite mode and the
 // wait for "stop" off: the starting point of every command that starts a search.
 void ResetSearchLimits(int32_t milliseconds);
 

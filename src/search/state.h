@@ -6,6 +6,10 @@
 
 #include "board/types.h"
 
+// The deepest iteration and the deepest remaining depth of any node; the tables indexed by
+// depth are sized by it.
+inline constexpr int32_t MAX_SEARCH_DEPTH = 127;
+
 // A continuation-history sub-table: [piece code + 6][destination square].
 using PieceSquareStats = int32_t[13][SQUARE_NB];
 
@@ -24,8 +28,9 @@ struct StackEntry {
   int32_t MoveCount;          // number of the move being searched, 1 = first
 };
 
-// A principal variation: a node's best move followed by its child's line.
-inline constexpr int32_t MAX_PV_MOVES = 127;
+// A principal variation: a node's best move followed by its child's line, with room for a move
+// at every ply of the deepest search.
+inline constexpr int32_t MAX_PV_MOVES = MAX_SEARCH_DEPTH;
 struct PVLine {
   int32_t Count;
   Move Moves[MAX_PV_MOVES];
@@ -47,7 +52,7 @@ struct SearchLimitsRecord {
   int32_t MaxTime;               // extended budget, after a failed aspiration or a new best move
   int32_t OptimumTime;           // base budget, restored when an iteration keeps the best move
   int64_t NodeLimit = 2147483647;
-  int32_t MaxDepth = 127;        // last iteration, 1..127
+  int32_t MaxDepth = MAX_SEARCH_DEPTH;  // last iteration, 1..MAX_SEARCH_DEPTH
   int32_t ClockTime;             // what the budgets were based on; recorded, not read by the search
   bool TestSuiteMode;            // set only by the test-suite runner
   bool UntilStop;                // an interface's infinite search: answered on "stop" only, even when it ends sooner

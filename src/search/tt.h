@@ -11,7 +11,9 @@
 
 inline constexpr int32_t SCORE_MATE = 32700;      // mate at the root; mated at ply p scores p - 32700
 inline constexpr int32_t SCORE_INFINITE = 32701;  // also marks a missing value, written -32701
-// Scores beyond +-32572 are mate scores: no evaluation comes near it.
+// Scores beyond plus or minus this are mate scores, converted by the table: every mate lies
+// within 128 plies, and no evaluation comes near. The pruning rules and the output draw their
+// line one point further out (MATE_BOUND).
 inline constexpr int32_t SCORE_MATE_THRESHOLD = SCORE_MATE - 128;
 
 // Mate scores are stored as distance from the storing node, so that the same entry reads right
