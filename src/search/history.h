@@ -16,7 +16,7 @@ inline constexpr int32_t HISTORY_DIVISOR = 16384;
 inline constexpr int32_t CONTINUATION_DIVISOR = 49152;
 
 // Bonus by depth. Depth + 1 is read for a clear cut-off, and depth reaches MAX_SEARCH_DEPTH.
-inline constexpr int32_t STAT_BONUS_NB = 129;
+inline constexpr int32_t STAT_BONUS_NB = MAX_SEARCH_DEPTH + 2;
 
 extern PieceSquareStats PieceToHistory;                       // [moving piece + 6][destination]
 extern PieceSquareStats ContinuationHistory[13][SQUARE_NB];   // [earlier move's piece + 6][its destination]

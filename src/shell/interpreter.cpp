@@ -15,9 +15,8 @@
 
 namespace {
 
-// What "go" allows before its words say otherwise: about six days, and the deepest iteration.
+// What "go" allows before its words say otherwise: about six days.
 constexpr int32_t UNLIMITED_TIME_MS = 500000000;
-constexpr int32_t MAX_DEPTH = 127;
 
 using Action = void (*)(std::string& rest);
 
@@ -83,7 +82,7 @@ void Go(std::string& rest) {
     int32_t limit = words.size() > 1 ? ReadInteger(words[1], 0) : 0;
     if (limit < 1) return;
     if (word == "depth")
-      SearchLimits.MaxDepth = std::min(limit, MAX_DEPTH);
+      SearchLimits.MaxDepth = std::min(limit, MAX_SEARCH_DEPTH);
     else
       SearchLimits.NodeLimit = limit;
   } else if (!word.empty() && word != "infinite") {
