@@ -47,10 +47,28 @@ clean:
 selfplay: build
 	node scripts/selfplay/selfplay.mjs --engine $(BUILD_DIR)/tavrin $(SELFPLAY_ARGS)
 
+# The Node suites of the match and soak scripts, against their stand-in engine (about 2 minutes;
+# the soak's clock checks want a quiet machine).
+.PHONY: test-scripts
+test-scripts:
+	@sh scripts/deps.sh nodejs
+	cd scripts/selfplay && { [ -d node_modules/chess.js ] || npm ci --silent; }
+	node --test scripts/selfplay/test/*.test.mjs scripts/soak/test/*.test.mjs
+
+# The layout of the C++ sources against .clang-format: `make format-check`, `make format`;
+# FORMAT_BASE=<commit> limits either to the files changed since that commit.
+.PHONY: format format-check
+format-check:
+	@sh scripts/deps.sh clang-format
+	sh scripts/format.sh check $(FORMAT_BASE)
+format:
+	@sh scripts/deps.sh clang-format
+	sh scripts/format.sh fix $(FORMAT_BASE)
+
 # The fast suite under AddressSanitizer and UndefinedBehaviorSanitizer, in its own build directory.
 .PHONY: test-sanitize
 test-sanitize: | deps
-	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIN_SANITIZE=ON
+	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIN_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build build-sanitize -j $(JOBS)
 	ctest --test-dir build-sanitize --output-on-failure -LE slow -j $(JOBS)
 
