@@ -31,8 +31,7 @@ Sample BuildSample(bool balanced) {
   for (const std::string& fen : OpeningFens(10)) {
     ReadFen(fen);
     const int32_t plies = std::uniform_int_distribution<int32_t>(0, 99)(random);
-    for (int32_t ply = 0; ply < plies && PlayRandomMove(random); ++ply) {
-    }
+    for (int32_t ply = 0; ply < plies && PlayRandomMove(random); ++ply) {}
     const int32_t material = Position.NonPawnMaterial[WHITE] + Position.NonPawnMaterial[BLACK];
     if (balanced && std::abs(Position.PsqMg + Position.PsqEg) / 2 > 600 + material / 64) continue;
     sample.Positions.push_back(Position);

@@ -37,8 +37,8 @@ std::string CapNumbers(const std::string& line, int32_t lowest, int32_t highest)
     bool number = TryReadInteger(token, value);
     capped += ' ';
     capped += !number || (value >= lowest && value <= highest) ? token
-              : value < lowest                                ? std::to_string(lowest)
-                                                              : std::to_string(highest);
+              : value < lowest                                 ? std::to_string(lowest)
+                                                               : std::to_string(highest);
   }
   return capped;
 }
@@ -88,7 +88,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (folded == "go") {
         std::string limit = ToLower(NextToken(rest));
         line = CapNumbers(line, INT32_MIN,
-                          limit == "depth" ? MAX_GO_DEPTH : limit == "nodes" ? MAX_GO_NODES : INT32_MAX);
+                          limit == "depth"   ? MAX_GO_DEPTH
+                          : limit == "nodes" ? MAX_GO_NODES
+                                             : INT32_MAX);
       }
       FeedInput("stop\n");  // ends any search this line starts at its first poll
     }

@@ -134,8 +134,7 @@ void RequireConsistentPosition(std::string_view context) {
 
   int32_t us = p.SideToMove;
   Require(p.Checkers == (AttackersTo(p.KingSquare[us], p.Occupied) & p.ColourBB[us ^ 1]), "checkers", context);
-  Require(!(AttackersTo(p.KingSquare[us ^ 1], p.Occupied) & p.ColourBB[us]), "side not to move in check",
-          context);
+  Require(!(AttackersTo(p.KingSquare[us ^ 1], p.Occupied) & p.ColourBB[us]), "side not to move in check", context);
 }
 
 bool SamePosition(const PositionRecord& a, const PositionRecord& b) {
@@ -144,8 +143,8 @@ bool SamePosition(const PositionRecord& a, const PositionRecord& b) {
          std::memcmp(a.Squares, b.Squares, sizeof a.Squares) == 0 &&
          std::memcmp(a.KingSquare, b.KingSquare, sizeof a.KingSquare) == 0 && a.Occupied == b.Occupied &&
          a.EpSquare == b.EpSquare && a.CastlingRights == b.CastlingRights && a.HalfmoveClock == b.HalfmoveClock &&
-         a.GamePly == b.GamePly && a.Checkers == b.Checkers && a.CapturedPiece == b.CapturedPiece &&
-         a.Key == b.Key && a.PawnKey == b.PawnKey && a.MaterialKey == b.MaterialKey &&
-         std::memcmp(a.NonPawnMaterial, b.NonPawnMaterial, sizeof a.NonPawnMaterial) == 0 &&
-         a.PsqMg == b.PsqMg && a.PsqEg == b.PsqEg && a.PliesFromNull == b.PliesFromNull;
+         a.GamePly == b.GamePly && a.Checkers == b.Checkers && a.CapturedPiece == b.CapturedPiece && a.Key == b.Key &&
+         a.PawnKey == b.PawnKey && a.MaterialKey == b.MaterialKey &&
+         std::memcmp(a.NonPawnMaterial, b.NonPawnMaterial, sizeof a.NonPawnMaterial) == 0 && a.PsqMg == b.PsqMg &&
+         a.PsqEg == b.PsqEg && a.PliesFromNull == b.PliesFromNull;
 }

@@ -77,7 +77,8 @@ std::vector<Opening> ParseOpenings(const std::vector<std::string>& lines) {
     if (!state.InComment && line.starts_with('[')) {
       // Tags after movetext begin the next game, even when the last one had no result.
       if (!state.Game.Moves.empty()) FinishGame(state, book);
-      if (line.starts_with(FEN_TAG)) state.Game.Fen = line.substr(FEN_TAG.size(), line.find('"', FEN_TAG.size()) - FEN_TAG.size());
+      if (line.starts_with(FEN_TAG))
+        state.Game.Fen = line.substr(FEN_TAG.size(), line.find('"', FEN_TAG.size()) - FEN_TAG.size());
     } else if (!line.starts_with('%')) {
       ReadMovetextLine(line, state, book);
     }

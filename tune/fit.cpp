@@ -111,8 +111,10 @@ double FitScale(const SampleSet& set, const CellParams& cells) {
   const double ratio = (std::sqrt(5.0) - 1) / 2;
   for (int32_t step = 0; step < 40; ++step) {
     const double a = high - ratio * (high - low), b = low + ratio * (high - low);
-    if (MeanError(set, cells, a, Part::FIT, true) < MeanError(set, cells, b, Part::FIT, true)) high = b;
-    else low = a;
+    if (MeanError(set, cells, a, Part::FIT, true) < MeanError(set, cells, b, Part::FIT, true))
+      high = b;
+    else
+      low = a;
   }
   return (low + high) / 2;
 }

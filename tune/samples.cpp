@@ -6,10 +6,10 @@
 #include <string_view>
 
 #include "board/board.h"
-#include "tune/cells.h"
 #include "eval/eval.h"
-#include "tune/model.h"
 #include "search/search.h"
+#include "tune/cells.h"
+#include "tune/model.h"
 
 namespace {
 
@@ -37,18 +37,24 @@ bool ParseLine(std::string_view line, std::string_view& fen, float& result, int6
   fen = Trim(line.substr(0, first));
   const std::string resultText(Trim(line.substr(first + 1, second - first - 1)));
   const size_t third = line.find('|', second + 1);
-  const std::string gameText(Trim(line.substr(second + 1, third == std::string_view::npos ? std::string_view::npos : third - second - 1)));
-  if (resultText == "1.0" || resultText == "1") result = 1.0f;
-  else if (resultText == "0.5") result = 0.5f;
-  else if (resultText == "0.0" || resultText == "0") result = 0.0f;
-  else return false;
+  const std::string gameText(
+      Trim(line.substr(second + 1, third == std::string_view::npos ? std::string_view::npos : third - second - 1)));
+  if (resultText == "1.0" || resultText == "1")
+    result = 1.0f;
+  else if (resultText == "0.5")
+    result = 0.5f;
+  else if (resultText == "0.0" || resultText == "0")
+    result = 0.0f;
+  else
+    return false;
   char* end = nullptr;
   game = std::strtoll(gameText.c_str(), &end, 10);
   if (gameText.empty() || *end != '\0') return false;
   score = NAN;
   if (third == std::string_view::npos) return true;
   const size_t fourth = line.find('|', third + 1);
-  const std::string scoreText(Trim(line.substr(third + 1, fourth == std::string_view::npos ? std::string_view::npos : fourth - third - 1)));
+  const std::string scoreText(
+      Trim(line.substr(third + 1, fourth == std::string_view::npos ? std::string_view::npos : fourth - third - 1)));
   score = std::strtof(scoreText.c_str(), &end);
   return !scoreText.empty() && *end == '\0';
 }
@@ -166,14 +172,17 @@ bool LoadSamples(const std::string& path, const LoadOptions& options, SampleSet&
     ++report.Kept;
     if (options.MaxPositions && report.Kept >= options.MaxPositions) break;
   }
-  if (compressed) pclose(file);
-  else std::fclose(file);
+  if (compressed)
+    pclose(file);
+  else
+    std::fclose(file);
   return true;
 }
 
 void SetTargets(SampleSet& set, double k, double scoreWeight) {
   for (Sample& s : set.Samples) {
     const double searched = 1 / (1 + std::exp(-k * s.Score));
-    s.Target = std::isnan(s.Score) ? s.Result : static_cast<float>((1 - scoreWeight) * s.Result + scoreWeight * searched);
+    s.Target =
+        std::isnan(s.Score) ? s.Result : static_cast<float>((1 - scoreWeight) * s.Result + scoreWeight * searched);
   }
 }

@@ -17,17 +17,17 @@ struct Feature {
 struct Sample {
   uint32_t FirstFeature;  // into SampleSet.Features
   uint16_t FeatureCount;
-  bool Held;              // held out of the fit, for the check on unseen games
+  bool Held;  // held out of the fit, for the check on unseen games
   bool WhiteToMove;
-  float Result;           // White's: 1, 0.5 or 0
-  float Target;           // what the descent fits: the result, or a blend with the searched score
-  float Score;            // the searched score, White's, when the line has one; NaN otherwise
+  float Result;  // White's: 1, 0.5 or 0
+  float Target;  // what the descent fits: the result, or a blend with the searched score
+  float Score;   // the searched score, White's, when the line has one; NaN otherwise
   float Weight;
   PackedScore Early, Pieces, Late;  // White's point of view, as traced by the evaluation
   int32_t NonPawnMaterial;
   uint8_t Phase;
-  uint8_t PassedPawns;     // both sides together
-  uint8_t Scale[2];        // with White, Black as the strong side
+  uint8_t PassedPawns;  // both sides together
+  uint8_t Scale[2];     // with White, Black as the strong side
   uint8_t HalfmoveClock;
 };
 
@@ -42,7 +42,7 @@ struct LoadOptions {
   int32_t MaxScore = 2500;      // quiet scores beyond this decide little that cells could change
   bool Resolve = true;          // play the quiescence line to its quiet end
   double Weight = 1.0;
-  int64_t MaxPositions = 0;     // 0: all
+  int64_t MaxPositions = 0;  // 0: all
 };
 
 struct LoadReport {

@@ -52,7 +52,8 @@ void PrintUsage() {
       "  --games N          games to play (100)\n"
       "  --nodes N          node budget a move (8000)\n"
       "  --jobs J           worker processes, one per core (2)\n"
-      "  --book PATH        PGN file of openings (" TAVRIN_DEFAULT_BOOK ")\n"
+      "  --book PATH        PGN file of openings (" TAVRIN_DEFAULT_BOOK
+      ")\n"
       "  --seed S           seed of the opening order (1)\n"
       "  --first-game K     number of the first game (one after the last in FILE.games)\n"
       "  --hash MB          transposition table of each worker, 16..2048 (16)\n"

@@ -11,12 +11,12 @@
 
 // Scores are evaluation units (a pawn is 124 in the middle game, 206 in the endgame).
 struct AdjudicationRules {
-  int32_t WinScore = 1000;    // won when beyond this for WinPlies plies in a row, both sides agreeing
+  int32_t WinScore = 1000;  // won when beyond this for WinPlies plies in a row, both sides agreeing
   int32_t WinPlies = 4;
-  int32_t DrawScore = 20;     // drawn when within this for DrawPlies plies in a row, from ply DrawFromPly
+  int32_t DrawScore = 20;  // drawn when within this for DrawPlies plies in a row, from ply DrawFromPly
   int32_t DrawPlies = 8;
   int32_t DrawFromPly = 80;
-  int32_t MaxPlies = 400;     // drawn when the game reaches this many plies
+  int32_t MaxPlies = 400;  // drawn when the game reaches this many plies
 };
 
 // Indexes ResultTexts: the result from White's point of view.
@@ -24,13 +24,20 @@ enum GameResult : int32_t { BLACK_WON, DRAWN, WHITE_WON, RESULT_NB };
 inline constexpr std::string_view ResultTexts[RESULT_NB] = {"0.0", "0.5", "1.0"};
 
 enum class GameEnd : uint8_t {
-  CHECKMATE, STALEMATE, REPETITION, FIFTY_MOVES, INSUFFICIENT_MATERIAL,  // the rules
-  MATE_SCORE, WIN_SCORE, DRAW_SCORE, PLY_LIMIT,                          // adjudication
-  BAD_OPENING,                                                           // not played
+  CHECKMATE,
+  STALEMATE,
+  REPETITION,
+  FIFTY_MOVES,
+  INSUFFICIENT_MATERIAL,  // the rules
+  MATE_SCORE,
+  WIN_SCORE,
+  DRAW_SCORE,
+  PLY_LIMIT,    // adjudication
+  BAD_OPENING,  // not played
   END_NB
 };
 inline constexpr std::string_view GameEndNames[static_cast<int32_t>(GameEnd::END_NB)] = {
-    "checkmate", "stalemate",  "repetition", "fifty moves", "insufficient material",
+    "checkmate",  "stalemate", "repetition", "fifty moves", "insufficient material",
     "mate score", "win score", "draw score", "ply limit",   "bad opening"};
 
 // A position before its move was played, with the searched score from White's point of view.
@@ -42,8 +49,8 @@ struct Sample {
 struct PlayedGame {
   GameResult Result = DRAWN;
   GameEnd End = GameEnd::BAD_OPENING;
-  int32_t Plies = 0;             // played from the opening's position, book moves included
-  std::vector<Sample> Samples;   // every position after the book with the mover not in check
+  int32_t Plies = 0;            // played from the opening's position, book moves included
+  std::vector<Sample> Samples;  // every position after the book with the mover not in check
 };
 
 // Plays a game from the opening, searching nodes a move; leaves Position at its last position.

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "board/board.h"
+#include "search/search.h"
+#include "shell/shell.h"
 #include "tune/cells.h"
 #include "tune/fit.h"
 #include "tune/samples.h"
-#include "search/search.h"
-#include "shell/shell.h"
 
 namespace {
 
@@ -86,20 +86,32 @@ bool ParseOptions(int argc, char** argv, Options& o) {
         path.resize(colon);
       }
       o.Data.emplace_back(path, weight);
-    } else if (name == "--min-fullmove") o.Load.MinFullmove = std::atoi(value);
-    else if (name == "--holdout") o.Load.HoldoutPercent = std::atoi(value);
-    else if (name == "--max-score") o.Load.MaxScore = std::atoi(value);
-    else if (name == "--max-positions") o.Load.MaxPositions = std::atoll(value);
-    else if (name == "--k") o.K = std::atof(value);
-    else if (name == "--epochs") o.Fit.Epochs = std::atoi(value);
-    else if (name == "--rate") o.Fit.Rate = std::atof(value);
-    else if (name == "--pull") o.Fit.Pull = std::atof(value);
-    else if (name == "--smooth") o.Fit.Smooth = std::atof(value);
-    else if (name == "--score-weight") o.ScoreWeight = std::atof(value);
+    } else if (name == "--min-fullmove")
+      o.Load.MinFullmove = std::atoi(value);
+    else if (name == "--holdout")
+      o.Load.HoldoutPercent = std::atoi(value);
+    else if (name == "--max-score")
+      o.Load.MaxScore = std::atoi(value);
+    else if (name == "--max-positions")
+      o.Load.MaxPositions = std::atoll(value);
+    else if (name == "--k")
+      o.K = std::atof(value);
+    else if (name == "--epochs")
+      o.Fit.Epochs = std::atoi(value);
+    else if (name == "--rate")
+      o.Fit.Rate = std::atof(value);
+    else if (name == "--pull")
+      o.Fit.Pull = std::atof(value);
+    else if (name == "--smooth")
+      o.Fit.Smooth = std::atof(value);
+    else if (name == "--score-weight")
+      o.ScoreWeight = std::atof(value);
     else if (name == "--pieces") {
       if (!ParsePieces(value, o.Fit.FreeTypes)) return false;
-    } else if (name == "--out") o.Out = value;
-    else return false;
+    } else if (name == "--out")
+      o.Out = value;
+    else
+      return false;
   }
   return !o.Data.empty();
 }
@@ -149,11 +161,12 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "tavrin-tune: cannot read %s\n", path.c_str());
       return 1;
     }
-    std::printf("%s: %lld lines, kept %lld (resolved by a capture line %lld); skipped: malformed %lld, book %lld, "
-                "in check %lld, mate %lld, beyond %d %lld\n",
-                path.c_str(), (long long)report.Lines, (long long)report.Kept, (long long)report.Moved,
-                (long long)report.Malformed, (long long)report.Book, (long long)report.InCheck,
-                (long long)report.Decided, options.Load.MaxScore, (long long)report.Large);
+    std::printf(
+        "%s: %lld lines, kept %lld (resolved by a capture line %lld); skipped: malformed %lld, book %lld, "
+        "in check %lld, mate %lld, beyond %d %lld\n",
+        path.c_str(), (long long)report.Lines, (long long)report.Kept, (long long)report.Moved,
+        (long long)report.Malformed, (long long)report.Book, (long long)report.InCheck, (long long)report.Decided,
+        options.Load.MaxScore, (long long)report.Large);
     if (report.Mismatches) {
       std::fprintf(stderr, "tavrin-tune: %lld positions rebuilt differently from the engine's evaluation\n",
                    (long long)report.Mismatches);
@@ -181,7 +194,8 @@ int main(int argc, char** argv) {
         "# rank 8 on top, files a..h from left to right. Black's cells are these mirrored by rank and\n"
         "# negated; make_psq.py writes both into R16.bin. Pieces but pawns are file-symmetric, and\n"
         "# pawn ranks 1 and 8 hold the plain pawn value.\n"
-        "# Fitted to game results by:\n#   " + options.CommandLine + "\n";
+        "# Fitted to game results by:\n#   " +
+        options.CommandLine + "\n";
     if (!WriteCellsText(options.Out, fitted, header)) {
       std::fprintf(stderr, "tavrin-tune: cannot write %s\n", options.Out.c_str());
       return 1;

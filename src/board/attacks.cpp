@@ -21,6 +21,7 @@ constexpr int32_t KnightSteps[8] = {-17, -15, -10, -6, 6, 10, 15, 17};
 #ifndef __BMI2__
 // Found by a sparse random search (splitmix64 from a fixed seed, the AND of three draws) for
 // the conventional index width of 64 - PopCount(Mask); the tests check every subset.
+// clang-format off
 constexpr Bitboard RookMagics[SQUARE_NB] = {
     0x0080008014654000ULL, 0x08C008406000B000ULL, 0x0200081080204200ULL, 0x1080100008008006ULL,
     0x388002801800CC00ULL, 0x0080040002008001ULL, 0x0200096284020008ULL, 0x0200008201004024ULL,
@@ -57,6 +58,7 @@ constexpr Bitboard BishopMagics[SQUARE_NB] = {
     0x010500908C014000ULL, 0x008000210C100521ULL, 0x102A041022081201ULL, 0x0000020820208800ULL,
     0x1100002404104420ULL, 0x0000201002100440ULL, 0x0109100408408402ULL, 0xE8D1021811040010ULL,
 };
+// clang-format on
 #endif
 
 // One step from square in direction step, or -1 where it would leave the board or wrap

@@ -60,28 +60,26 @@ constexpr Bitboard SquareBit(int32_t square) {
 }
 
 inline constexpr Bitboard RankMask[RANK_NB] = {
-    0xFFULL,       0xFFULL << 8,  0xFFULL << 16, 0xFFULL << 24,
-    0xFFULL << 32, 0xFFULL << 40, 0xFFULL << 48, 0xFFULL << 56,
+    0xFFULL, 0xFFULL << 8, 0xFFULL << 16, 0xFFULL << 24, 0xFFULL << 32, 0xFFULL << 40, 0xFFULL << 48, 0xFFULL << 56,
 };
 inline constexpr Bitboard FileMask[FILE_NB] = {
-    0x0101010101010101ULL,      0x0101010101010101ULL << 1, 0x0101010101010101ULL << 2,
-    0x0101010101010101ULL << 3, 0x0101010101010101ULL << 4, 0x0101010101010101ULL << 5,
-    0x0101010101010101ULL << 6, 0x0101010101010101ULL << 7,
+    0x0101010101010101ULL,      0x0101010101010101ULL << 1, 0x0101010101010101ULL << 2, 0x0101010101010101ULL << 3,
+    0x0101010101010101ULL << 4, 0x0101010101010101ULL << 5, 0x0101010101010101ULL << 6, 0x0101010101010101ULL << 7,
 };
 inline constexpr Bitboard DARK_SQUARES = 0xAA55AA55AA55AA55ULL;  // a1, c1, ..., b2, ...
 
 // ---- Tables built by InitAttackTables --------------------------------------------------------
 
-extern uint8_t Distance[SQUARE_NB][SQUARE_NB];               // king steps between two squares
-extern Bitboard PawnAttacks[COLOUR_NB][SQUARE_NB];           // captures of a pawn on the square
-extern Bitboard PseudoAttacks[PIECE_TYPE_NB][SQUARE_NB];     // [type]: empty-board attacks; pawn row empty
-extern Bitboard Line[SQUARE_NB][SQUARE_NB];                  // edge-to-edge line through both, or empty
-extern Bitboard Between[SQUARE_NB][SQUARE_NB];               // squares strictly between on a line
+extern uint8_t Distance[SQUARE_NB][SQUARE_NB];            // king steps between two squares
+extern Bitboard PawnAttacks[COLOUR_NB][SQUARE_NB];        // captures of a pawn on the square
+extern Bitboard PseudoAttacks[PIECE_TYPE_NB][SQUARE_NB];  // [type]: empty-board attacks; pawn row empty
+extern Bitboard Line[SQUARE_NB][SQUARE_NB];               // edge-to-edge line through both, or empty
+extern Bitboard Between[SQUARE_NB][SQUARE_NB];            // squares strictly between on a line
 
 // One slider square's block in SliderAttackTable. With BMI2 the index is the occupancy's mask
 // bits packed by PEXT; without it, the masked occupancy times a magic, shifted down.
 struct SliderEntry {
-  Bitboard Mask;    // the rays without their last square at the board edge
+  Bitboard Mask;  // the rays without their last square at the board edge
 #ifndef __BMI2__
   Bitboard Magic;
   uint8_t Shift;

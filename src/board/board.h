@@ -19,22 +19,22 @@
 // The one board. Only the FEN set-up and the move operations write it.
 struct PositionRecord {
   int32_t SideToMove;
-  Bitboard PieceBB[KING];            // [PAWN..QUEEN], both colours; kings have no entry, [0] unused
-  Bitboard ColourBB[COLOUR_NB];      // kings included
-  int32_t Squares[SQUARE_NB];        // piece code on each square
+  Bitboard PieceBB[KING];        // [PAWN..QUEEN], both colours; kings have no entry, [0] unused
+  Bitboard ColourBB[COLOUR_NB];  // kings included
+  int32_t Squares[SQUARE_NB];    // piece code on each square
   int32_t KingSquare[COLOUR_NB];
   Bitboard Occupied;
-  int32_t EpSquare;                  // square passed over by the last double step, or -1
-  int32_t CastlingRights;            // WHITE_KING_SIDE | WHITE_QUEEN_SIDE | BLACK_KING_SIDE | BLACK_QUEEN_SIDE
-  int32_t HalfmoveClock;             // plies since the last capture or pawn move
-  int32_t GamePly;                   // 2 x fullmove number, +1 with Black to move
-  Bitboard Checkers;                 // enemy pieces giving check to the side to move
-  int32_t CapturedPiece;             // code captured by the last move, 0 if none
+  int32_t EpSquare;        // square passed over by the last double step, or -1
+  int32_t CastlingRights;  // WHITE_KING_SIDE | WHITE_QUEEN_SIDE | BLACK_KING_SIDE | BLACK_QUEEN_SIDE
+  int32_t HalfmoveClock;   // plies since the last capture or pawn move
+  int32_t GamePly;         // 2 x fullmove number, +1 with Black to move
+  Bitboard Checkers;       // enemy pieces giving check to the side to move
+  int32_t CapturedPiece;   // code captured by the last move, 0 if none
   uint64_t Key;
   uint64_t PawnKey;
   uint64_t MaterialKey;
   int32_t NonPawnMaterial[COLOUR_NB];
-  int32_t PsqMg;                     // piece-square sums of every piece on the board
+  int32_t PsqMg;  // piece-square sums of every piece on the board
   int32_t PsqEg;
   int32_t PliesFromNull;
 };
@@ -134,7 +134,6 @@ bool SetBoard(std::string_view fen, bool verbose);
 std::string WriteFen();
 
 // ---- Move notation and move input ----------------------------------------------------------
-
 
 // Coordinate text: origin, destination and the promotion letter ("e2e4", "e7e8q").
 std::string MoveText(Move move);

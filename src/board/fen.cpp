@@ -132,8 +132,7 @@ std::string ReadEnPassant(std::string_view field) {
 
 void ReadCounters(std::string& rest) {
   std::string field = NextToken(rest);
-  if (!field.empty() && field != "-")
-    Position.HalfmoveClock = std::clamp(ReadInteger(field, 1), 0, MAX_HALFMOVE_CLOCK);
+  if (!field.empty() && field != "-") Position.HalfmoveClock = std::clamp(ReadInteger(field, 1), 0, MAX_HALFMOVE_CLOCK);
   field = NextToken(rest);
   if (!field.empty() && field != "-") {
     // A negative move number counts as 0, as a negative clock does: the time allocation takes

@@ -13,8 +13,8 @@ int32_t GameHistoryCount;
 namespace {
 
 // The last move of the list whose SAN or coordinate text equals text, or MOVE_NONE.
-Move LastMatch(const MoveList& moves, const std::vector<std::string>& sans, int32_t count,
-               const std::string& text, bool folded) {
+Move LastMatch(const MoveList& moves, const std::vector<std::string>& sans, int32_t count, const std::string& text,
+               bool folded) {
   Move found = MOVE_NONE;
   for (int32_t i = 0; i < count; ++i) {
     std::string san = folded ? ToLower(sans[i]) : sans[i];

@@ -49,7 +49,7 @@ int32_t StaticExchangeValue(Move move) {
 
   int32_t onSquare = TypeOf(mover);  // the piece the next capture takes
   int32_t i = 0;
-  int32_t last;                      // index of the last counted gain
+  int32_t last;  // index of the last counted gain
   while (true) {
     gain[i + 1] = OrderValue[onSquare] - gain[i];
     int32_t taker = TakeLeastValuable(attackers & Position.ColourBB[side], occupied);

@@ -161,7 +161,7 @@ std::string VersionLine() {
   tm parts;
   gmtime_r(&shown, &parts);
   char text[64];
-  std::snprintf(text, sizeof text, " compiled at %d%02d%02d %02d%02d%02d", parts.tm_year + 1900,
-                parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec);
+  std::snprintf(text, sizeof text, " compiled at %d%02d%02d %02d%02d%02d", parts.tm_year + 1900, parts.tm_mon + 1,
+                parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec);
   return std::string(VERSION_TEXT) + text;
 }

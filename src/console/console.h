@@ -102,7 +102,6 @@ bool TryReadInteger(std::string_view text, int32_t& value);
 // One shared box-drawn table: a caller gives the title, optionally a header row, then the
 // data rows, and prints it before any other caller starts one.
 
-
 enum class Align : uint8_t { RIGHT, LEFT };
 
 // Code page 437 box-drawing bytes shared by the tables, the perft tables, the message box and

@@ -10,12 +10,12 @@ namespace {
 
 constexpr Bitboard ROOK_FILES = FileMask[FILE_A] | FileMask[FILE_H];
 
-constexpr int32_t WON_ENDING = 10000;         // lifts a forced win above every ordinary value
-constexpr int32_t WON_ENDING_LIMIT = 31507;   // and keeps it below the mate scores
-constexpr int32_t KNOWN_WIN = 10101;          // king and pawn against king
+constexpr int32_t WON_ENDING = 10000;        // lifts a forced win above every ordinary value
+constexpr int32_t WON_ENDING_LIMIT = 31507;  // and keeps it below the mate scores
+constexpr int32_t KNOWN_WIN = 10101;         // king and pawn against king
 constexpr int32_t BISHOP_KNIGHT_WIN = 13520;
-constexpr int32_t CORNER_STEP = 420;          // per step the lone king stands nearer the right corner
-constexpr int32_t KINGS_CLOSE = 140;          // minus 20 per step between the kings
+constexpr int32_t CORNER_STEP = 420;  // per step the lone king stands nearer the right corner
+constexpr int32_t KINGS_CLOSE = 140;  // minus 20 per step between the kings
 constexpr int32_t KING_STEP = 20;
 constexpr int32_t QUEEN_BEATS_PAWN = 1699;
 
@@ -81,9 +81,7 @@ int32_t EvaluateRookAgainstPawn(int32_t strong) {
   return ForSideToMove(strong, 200 - 8 * (Distance[kS][front] - Distance[kW][front] - Distance[pawn][queening]));
 }
 
-int32_t EvaluateRookAgainstBishop(int32_t strong) {
-  return ForSideToMove(strong, EdgeBonus(KingSquareOf(strong ^ 1)));
-}
+int32_t EvaluateRookAgainstBishop(int32_t strong) { return ForSideToMove(strong, EdgeBonus(KingSquareOf(strong ^ 1))); }
 
 int32_t EvaluateRookAgainstKnight(int32_t strong) {
   const int32_t kW = KingSquareOf(strong ^ 1);
@@ -101,8 +99,7 @@ int32_t EvaluateQueenAgainstPawn(int32_t strong) {
   // stalemate tricks; everything else wins.
   const int32_t file = FileOf(pawn);
   const bool drawingFile = file == FILE_A || file == FILE_C || file == FILE_F || file == FILE_H;
-  if (!(RelativeRank(weak, pawn) == RANK_7 && Distance[kW][pawn] == 1 && drawingFile))
-    value += QUEEN_BEATS_PAWN;
+  if (!(RelativeRank(weak, pawn) == RANK_7 && Distance[kW][pawn] == 1 && drawingFile)) value += QUEEN_BEATS_PAWN;
   return ForSideToMove(strong, value);
 }
 

@@ -22,13 +22,13 @@ inline constexpr int32_t LAZY_MARGIN_PIECES = 600, LAZY_MARGIN_LATE = 700;
 // unless the first lazy test fires, Late unless the second does; then tapered with Phase,
 // the complexity of PassedPawns and the strong side's Scale, rounded, turned and damped.
 struct EvaluationTrace {
-  PackedScore Early;              // imbalance and pawn structure
-  PackedScore Pieces;             // pieces, mobility, king safety, passed pawns
-  PackedScore Late;               // threats and space
-  int32_t NonPawnMaterial;        // both sides together, for the lazy margins
-  int32_t Phase;                  // 0..128
-  int32_t PassedPawns[2];         // White's, Black's
-  int32_t Scale[2];               // with White, Black as the strong side; 64 normal
+  PackedScore Early;        // imbalance and pawn structure
+  PackedScore Pieces;       // pieces, mobility, king safety, passed pawns
+  PackedScore Late;         // threats and space
+  int32_t NonPawnMaterial;  // both sides together, for the lazy margins
+  int32_t Phase;            // 0..128
+  int32_t PassedPawns[2];   // White's, Black's
+  int32_t Scale[2];         // with White, Black as the strong side; 64 normal
 };
 
 void TraceEvaluation(EvaluationTrace& trace);

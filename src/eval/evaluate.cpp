@@ -4,13 +4,12 @@
 #include <cstdlib>
 
 #include "board/board.h"
+#include "eval/attackmaps.h"
 #include "eval/evaluate.h"
 #include "eval/material.h"
 #include "eval/pawns.h"
-#include "eval/attackmaps.h"
 
 namespace {
-
 
 constexpr Bitboard KING_SIDE = ~QUEEN_SIDE;
 
@@ -28,8 +27,7 @@ int32_t DrawishScaleFactor(int32_t strong, int32_t strongPassedPawns) {
   const Bitboard bishops = Position.PieceBB[BISHOP];
   if (PopCount(PiecesOf(WHITE, BISHOP)) == 1 && PopCount(PiecesOf(BLACK, BISHOP)) == 1 &&
       PopCount(bishops & DARK_SQUARES) == 1) {
-    if (npm[WHITE] == NonPawnValue[BISHOP] && npm[BLACK] == NonPawnValue[BISHOP])
-      return 18 + 4 * strongPassedPawns;
+    if (npm[WHITE] == NonPawnValue[BISHOP] && npm[BLACK] == NonPawnValue[BISHOP]) return 18 + 4 * strongPassedPawns;
     return 22 + 3 * PopCount(Position.ColourBB[strong]);
   }
 
@@ -60,7 +58,9 @@ int32_t StrongSideScale(int32_t strong, int32_t strongPassedPawns) {
 }
 
 // White's part counts for White, Black's against.
-PackedScore AddPair(PackedScore acc, const ScorePair& pair) { return SubScore(AddScore(acc, pair[WHITE]), pair[BLACK]); }
+PackedScore AddPair(PackedScore acc, const ScorePair& pair) {
+  return SubScore(AddScore(acc, pair[WHITE]), pair[BLACK]);
+}
 
 // 5-12. The terms that need the attack maps, in their fixed order.
 PackedScore AddPieceTerms(PackedScore acc) {

@@ -13,6 +13,7 @@ constexpr int32_t IMBALANCE_CLASS_NB = 6;
 
 // [class][other class]: the diagonal is the linear term, below it the weight of each pair
 // with a class listed earlier; above the diagonal is unused.
+// clang-format off
 constexpr int32_t OwnImbalance[IMBALANCE_CLASS_NB][IMBALANCE_CLASS_NB] = {
     {1431},
     {53, 34},
@@ -29,6 +30,7 @@ constexpr int32_t OpponentImbalance[IMBALANCE_CLASS_NB][IMBALANCE_CLASS_NB] = {
     {38, 46, 11, -14},
     {99, 112, -50, 126, 267},
 };
+// clang-format on
 
 // A signature of a specialised ending: the strong and the weak side's counts by type.
 struct Signature {

@@ -8,8 +8,8 @@
 namespace {
 
 constexpr PackedScore PassedByRank[RANK_8] = {
-    MakeScore(0, 0),    MakeScore(10, 28),   MakeScore(17, 33),   MakeScore(15, 41),
-    MakeScore(62, 72),  MakeScore(168, 177), MakeScore(276, 260),
+    MakeScore(0, 0),   MakeScore(10, 28),   MakeScore(17, 33),   MakeScore(15, 41),
+    MakeScore(62, 72), MakeScore(168, 177), MakeScore(276, 260),
 };
 constexpr PackedScore PassedEdgePenalty = MakeScore(-11, -8);  // per file from the nearer edge
 

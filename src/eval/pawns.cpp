@@ -122,11 +122,9 @@ void EvaluatePawns(int32_t us, PawnEntry& entry) {
 
     if (!backward && !blocked) entry.AttackSpan[us] |= PawnAttackSpan(us, s);
 
-    const bool passed =
-        !(ours & ForwardFile(us, s)) &&
-        (stoppers == lever ||
-         (stoppers == leverPush && PopCount(phalanx) >= PopCount(leverPush)) ||
-         (stoppers == blocked && r >= RANK_5 && (PushForward(us, support) & ~stopSquares)));
+    const bool passed = !(ours & ForwardFile(us, s)) &&
+                        (stoppers == lever || (stoppers == leverPush && PopCount(phalanx) >= PopCount(leverPush)) ||
+                         (stoppers == blocked && r >= RANK_5 && (PushForward(us, support) & ~stopSquares)));
     if (passed) entry.Passed[us] |= SquareBit(s);
 
     if (support | phalanx) {

@@ -81,8 +81,7 @@ Bitboard LonePiecesBetween(int32_t square, Bitboard sliders) {
 // which no enemy pawn can ever attack.
 Bitboard OutpostSquares(int32_t us) {
   const PawnEntry& pawns = *CurrentPawnEntry;
-  return OutpostZone[us] & (PushForward(us ^ 1, EvalWork.AllPawns) | pawns.Attacks[us]) &
-         ~pawns.AttackSpan[us ^ 1];
+  return OutpostZone[us] & (PushForward(us ^ 1, EvalWork.AllPawns) | pawns.Attacks[us]) & ~pawns.AttackSpan[us ^ 1];
 }
 
 // Each piece function starts its own kind's maps afresh.
@@ -100,7 +99,7 @@ struct PieceAttacks {
 // What every piece does whatever its kind: a pinned piece keeps only the squares of its pin
 // line, the attack maps and the count of king-zone attackers grow, and mobility is scored.
 [[gnu::always_inline]] inline PieceAttacks RecordAttacks(int32_t kind, int32_t us, int32_t square, Bitboard attacks,
-                           const PackedScore* mobilityBonus, ScoreSum* mobility) {
+                                                         const PackedScore* mobilityBonus, ScoreSum* mobility) {
   EvalWorkRecord& work = EvalWork;
   if (work.KingBlockers[us] & SquareBit(square)) attacks &= Line[KingSquareOf(us)][square];
   work.DoubleAttacks[us] |= attacks & work.AttackMap[us][ALL_PIECES];
@@ -165,7 +164,8 @@ void InitEvaluation() {
 
     // The zone of a king on the edge is that of the nearest square off it, so every king
     // has nine zone squares.
-    const int32_t centre = std::clamp<int32_t>(RankOf(king), RANK_2, RANK_7) * 8 + std::clamp<int32_t>(FileOf(king), FILE_B, FILE_G);
+    const int32_t centre =
+        std::clamp<int32_t>(RankOf(king), RANK_2, RANK_7) * 8 + std::clamp<int32_t>(FileOf(king), FILE_B, FILE_G);
     const Bitboard zone = SquareBit(centre) | PseudoAttacks[KING][centre];
     work.ZoneAttackers[them] = PopCount(zone & pawns.Attacks[them]);
     work.ZoneAttackWeight[them] = 0;
@@ -254,8 +254,8 @@ ScorePair EvaluateRooks() {
       // Shut in by its own king on the wing: worse when castling can no longer free it.
       const int32_t kingFile = FileOf(KingSquareOf(us));
       if ((kingFile < FILE_E) == (FileOf(s) < kingFile)) {
-        const int32_t rights = Position.CastlingRights & (us == WHITE ? WHITE_KING_SIDE | WHITE_QUEEN_SIDE
-                                                                      : BLACK_KING_SIDE | BLACK_QUEEN_SIDE);
+        const int32_t rights = Position.CastlingRights &
+                               (us == WHITE ? WHITE_KING_SIDE | WHITE_QUEEN_SIDE : BLACK_KING_SIDE | BLACK_QUEEN_SIDE);
         AddTo(score, TrappedRookPenalty, rights ? 1 : 2);
       }
     }

@@ -12,7 +12,7 @@ constexpr int32_t SPACE_MATERIAL = 5000;  // below it the pieces have room enoug
 // Files c-f on the side's second to fourth ranks.
 constexpr Bitboard SpaceArea[COLOUR_NB] = {
     CENTRE_FILES & (RankMask[RANK_2] | RankMask[RANK_3] | RankMask[RANK_4]),
-    CENTRE_FILES & (RankMask[RANK_7] | RankMask[RANK_6] | RankMask[RANK_5]),
+    CENTRE_FILES&(RankMask[RANK_7] | RankMask[RANK_6] | RankMask[RANK_5]),
 };
 
 PackedScore SpaceFor(int32_t us) {

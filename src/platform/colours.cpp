@@ -15,8 +15,8 @@ struct Rgb {
 // green=2, red=4, intensity=8). Terminals draw their own 16 colours differently: most show
 // bright white and light grey almost alike, which hides the white pieces on light squares.
 constexpr Rgb ConsolePalette[16] = {
-    {0, 0, 0},     {0, 0, 128},   {0, 128, 0},   {0, 128, 128},   {128, 0, 0},   {128, 0, 128},
-    {128, 128, 0}, {192, 192, 192}, {128, 128, 128}, {0, 0, 255},   {0, 255, 0},   {0, 255, 255},
+    {0, 0, 0},     {0, 0, 128},     {0, 128, 0},     {0, 128, 128},   {128, 0, 0}, {128, 0, 128},
+    {128, 128, 0}, {192, 192, 192}, {128, 128, 128}, {0, 0, 255},     {0, 255, 0}, {0, 255, 255},
     {255, 0, 0},   {255, 0, 255},   {255, 255, 0},   {255, 255, 255},
 };
 
@@ -63,8 +63,8 @@ std::string ColourParameters(int colour, bool background, TerminalColours mode) 
   switch (mode) {
     case TerminalColours::TRUE_COLOUR: {
       Rgb rgb = ConsolePalette[colour];
-      return std::to_string(base + 8) + ";2;" + std::to_string(rgb.Red) + ";" + std::to_string(rgb.Green) +
-             ";" + std::to_string(rgb.Blue);
+      return std::to_string(base + 8) + ";2;" + std::to_string(rgb.Red) + ";" + std::to_string(rgb.Green) + ";" +
+             std::to_string(rgb.Blue);
     }
     case TerminalColours::PALETTE_256:
       return std::to_string(base + 8) + ";5;" + std::to_string(ConsoleXtermColour[colour]);
@@ -75,8 +75,7 @@ std::string ColourParameters(int colour, bool background, TerminalColours mode) 
 
 }  // namespace
 
-TerminalColours ChooseTerminalColours(bool isTerminal, const char* term, const char* colorTerm,
-                                      const char* noColor) {
+TerminalColours ChooseTerminalColours(bool isTerminal, const char* term, const char* colorTerm, const char* noColor) {
   std::string_view termName = term ? term : "";
   if (!isTerminal || termName == "dumb" || (noColor && *noColor)) return TerminalColours::NONE;
   std::string_view colorTermName = colorTerm ? colorTerm : "";

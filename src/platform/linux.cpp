@@ -15,6 +15,7 @@
 namespace {
 
 // Unicode code points of code page 437's upper half (0x80..0xFF).
+// clang-format off
 constexpr uint16_t Cp437Upper[128] = {
     0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7,
     0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5,
@@ -33,6 +34,7 @@ constexpr uint16_t Cp437Upper[128] = {
     0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,
     0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
 };
+// clang-format on
 
 // Bytes written by the program are code page 437; the terminal expects UTF-8.
 bool TranslateOutput() {
@@ -44,8 +46,8 @@ bool TranslateOutput() {
 }
 
 TerminalColours OutputColours() {
-  static const TerminalColours colours = ChooseTerminalColours(
-      isatty(STDOUT_FILENO), std::getenv("TERM"), std::getenv("COLORTERM"), std::getenv("NO_COLOR"));
+  static const TerminalColours colours = ChooseTerminalColours(isatty(STDOUT_FILENO), std::getenv("TERM"),
+                                                               std::getenv("COLORTERM"), std::getenv("NO_COLOR"));
   return colours;
 }
 
@@ -143,8 +145,7 @@ uint64_t NowMilliseconds() {
 
 void SleepMilliseconds(int milliseconds) {
   timespec pause = {milliseconds / 1000, (milliseconds % 1000) * 1000000L};
-  while (nanosleep(&pause, &pause) != 0 && errno == EINTR) {
-  }
+  while (nanosleep(&pause, &pause) != 0 && errno == EINTR) {}
 }
 
 bool FileExists(const std::string& path) {

@@ -37,8 +37,7 @@ enum class TerminalColours : uint8_t { NONE, STANDARD_16, PALETTE_256, TRUE_COLO
 
 // None on a pipe or file, with TERM=dumb or a non-empty NO_COLOR; 24-bit when COLORTERM is
 // truecolor or 24bit, the 256-colour palette when TERM ends in 256color, else the 16 codes.
-TerminalColours ChooseTerminalColours(bool isTerminal, const char* term, const char* colorTerm,
-                                      const char* noColor);
+TerminalColours ChooseTerminalColours(bool isTerminal, const char* term, const char* colorTerm, const char* noColor);
 
 // The SGR sequence that draws an attribute byte as the Windows console does (empty for NONE).
 std::string AttributeEscape(uint8_t attribute, TerminalColours mode);

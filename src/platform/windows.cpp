@@ -53,9 +53,7 @@ bool ReadBlocking(char* buffer, size_t capacity, size_t& count) {
   return true;
 }
 
-bool IsKeyDown(const INPUT_RECORD& record) {
-  return record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown;
-}
+bool IsKeyDown(const INPUT_RECORD& record) { return record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown; }
 
 // True when a whole line is queued at the console: a key-down of Enter. Events that carry
 // no character (focus, menu, key releases, lone shift keys) ahead of the first character are

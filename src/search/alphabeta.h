@@ -21,11 +21,11 @@ inline constexpr int32_t MATE_BOUND = SCORE_MATE_THRESHOLD + 1;
 
 inline constexpr int32_t MARGIN_DEPTH_NB = 17;  // margins and move counts for depths 0..16
 
-extern int32_t ReductionBase[65];                                       // [1..64]: 28 ln(i + 0.4 ln i)
-extern int8_t Reductions[2][MAX_SEARCH_DEPTH + 1][MAX_MOVES];           // [improving][depth][moveNumber]
-extern int32_t StaticFutilityMargin[2][MARGIN_DEPTH_NB];                // [improving][depth]
-extern int32_t FutilityMargin[MARGIN_DEPTH_NB];                         // [depth]
-extern int32_t LateMoveCount[2][MARGIN_DEPTH_NB];                       // [improving][depth]
+extern int32_t ReductionBase[65];                              // [1..64]: 28 ln(i + 0.4 ln i)
+extern int8_t Reductions[2][MAX_SEARCH_DEPTH + 1][MAX_MOVES];  // [improving][depth][moveNumber]
+extern int32_t StaticFutilityMargin[2][MARGIN_DEPTH_NB];       // [improving][depth]
+extern int32_t FutilityMargin[MARGIN_DEPTH_NB];                // [depth]
+extern int32_t LateMoveCount[2][MARGIN_DEPTH_NB];              // [improving][depth]
 
 // ---- Searches ---------------------------------------------------------------------------------
 
@@ -41,8 +41,8 @@ struct NodeFlags {
 
 // Fail-soft principal-variation search of Position, handed to Quiesce at depth 0 and below.
 // Called through Search, which names the flags; they reach the node as plain arguments.
-int32_t SearchNode(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int32_t ply, PVLine& pv,
-                   bool skipPruning, Move excludedMove, bool cutNode);
+int32_t SearchNode(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int32_t ply, PVLine& pv, bool skipPruning,
+                   Move excludedMove, bool cutNode);
 
 // Forced inline: the inliner would keep it out of the large recursive body, and naming the
 // flags must cost nothing.
@@ -69,8 +69,7 @@ int32_t StaticEvaluation(int32_t ply, int32_t ttEval);
 
 // A stored bound decides the node when it comes from a search at least this deep and lies
 // outside the window. Both searches take it in non-PV nodes only: a PV node needs its line.
-constexpr bool IsTableCut(int32_t ttValue, int32_t bound, int32_t ttDepth, int32_t depth, int32_t alpha,
-                          int32_t beta) {
+constexpr bool IsTableCut(int32_t ttValue, int32_t bound, int32_t ttDepth, int32_t depth, int32_t alpha, int32_t beta) {
   return ttDepth >= depth && ttValue != -SCORE_INFINITE &&
          (((bound & BOUND_LOWER) && ttValue >= beta) || ((bound & BOUND_UPPER) && ttValue <= alpha));
 }

@@ -18,12 +18,12 @@ inline constexpr int32_t CONTINUATION_DIVISOR = 49152;
 // Bonus by depth. Depth + 1 is read for a clear cut-off, and depth reaches MAX_SEARCH_DEPTH.
 inline constexpr int32_t STAT_BONUS_NB = MAX_SEARCH_DEPTH + 2;
 
-extern PieceSquareStats PieceToHistory;                       // [moving piece + 6][destination]
-extern PieceSquareStats ContinuationHistory[13][SQUARE_NB];   // [earlier move's piece + 6][its destination]
-extern Move CounterMoves[13][SQUARE_NB];                      // [piece now on the refuted move's destination + 6][destination]
-extern Move Killers[STACK_HIGHEST_PLY + 1][2];                // plies 1..129, slot 0 the newest
+extern PieceSquareStats PieceToHistory;                      // [moving piece + 6][destination]
+extern PieceSquareStats ContinuationHistory[13][SQUARE_NB];  // [earlier move's piece + 6][its destination]
+extern Move CounterMoves[13][SQUARE_NB];        // [piece now on the refuted move's destination + 6][destination]
+extern Move Killers[STACK_HIGHEST_PLY + 1][2];  // plies 1..129, slot 0 the newest
 extern int32_t StatBonus[STAT_BONUS_NB];
-extern int32_t CaptureOrder[13][13];                          // [victim + 6][attacker + 6]
+extern int32_t CaptureOrder[13][13];  // [victim + 6][attacker + 6]
 
 // Zeroes the history, killer and counter-move tables and the search stack (a new game).
 void ClearHistory();

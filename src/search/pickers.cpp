@@ -125,79 +125,81 @@ void OrderRootMoves(Move bestMove, int32_t first, int32_t last) {
   }
 }
 
-Move NextMove(MoveList& list, Move& ttMove, Move& killer1, Move& killer2, Move& counterMove, int32_t ply,
-              int32_t depth, bool skipQuiets) {
+Move NextMove(MoveList& list, Move& ttMove, Move& killer1, Move& killer2, Move& counterMove, int32_t ply, int32_t depth,
+              bool skipQuiets) {
   StackEntry& entry = SearchStack[ply];
   auto isCandidate = [&](Move move) {
     return move == ttMove || move == killer1 || move == killer2 || move == counterMove;
   };
-  for (;;) switch (entry.Stage) {
-    case MAIN_TT:
-      entry.Stage = Position.Checkers ? EVASIONS_INIT : CAPTURES_INIT;
-      if (OfferTTMove(ttMove, true)) return ttMove;
-      continue;
-    case CAPTURES_INIT:
-      GenerateScoredCaptures(list, entry);
-      entry.BadCaptureCount = 0;
-      entry.Stage = GOOD_CAPTURES;
-      [[fallthrough]];
-    case GOOD_CAPTURES:
-      while (!ListUsedUp(entry)) {
-        Move move = SelectBest(list, entry);
-        if (move == ttMove) continue;
-        if (StaticExchange(move) >= 0) return move;
-        ++entry.BadCaptureCount;
-        list[BAD_CAPTURE_TOP - entry.BadCaptureCount].Move = move;
-      }
-      entry.Stage = KILLER_1;
-      [[fallthrough]];
-    case KILLER_1:
-      entry.Stage = KILLER_2;
-      if (Offer(killer1, ttMove, MOVE_NONE, MOVE_NONE)) return killer1;
-      [[fallthrough]];
-    case KILLER_2:
-      entry.Stage = COUNTER_MOVE;
-      if (Offer(killer2, ttMove, killer1, MOVE_NONE)) return killer2;
-      [[fallthrough]];
-    case COUNTER_MOVE:
-      entry.Stage = QUIETS_INIT;
-      if (Offer(counterMove, ttMove, killer1, killer2)) return counterMove;
-      [[fallthrough]];
-    case QUIETS_INIT:
-      // Once quiets are skipped they stay skipped at this node: nothing to generate.
-      entry.ListCount = skipQuiets ? 0 : GenerateQuiets(0, ~Position.Occupied, list);
-      for (int32_t i = 0; i < entry.ListCount; ++i) {
-        Move move = list[i].Move;
-        list[i].Score = HistoryScore(ply, PieceOn(FromSquare(move)), ToSquare(move));
-      }
-      entry.ListIndex = 0;
-      entry.LastQuietScore = 1;
-      entry.Stage = SORTED_QUIETS;
-      [[fallthrough]];
-    case SORTED_QUIETS:
-      // Sorting stops paying once the history says the remaining moves are bad.
-      while (entry.LastQuietScore > SORTED_QUIET_FLOOR * depth && !skipQuiets && !ListUsedUp(entry)) {
-        Move move = SelectBest(list, entry);
-        entry.LastQuietScore = list[entry.ListIndex - 1].Score;
-        if (!isCandidate(move)) return move;
-      }
-      entry.Stage = UNSORTED_QUIETS;
-      [[fallthrough]];
-    case UNSORTED_QUIETS:
-      while (!skipQuiets && !ListUsedUp(entry)) {
-        Move move = list[entry.ListIndex++].Move;
-        if (!isCandidate(move)) return move;
-      }
-      entry.Stage = BAD_CAPTURES;
-      [[fallthrough]];
-    case BAD_CAPTURES:
-      if (entry.BadCaptureCount > 0) return list[BAD_CAPTURE_TOP - entry.BadCaptureCount--].Move;
-      return MOVE_NONE;
-    case EVASIONS_INIT:
-    case EVASIONS:
-      return NextEvasion(list, entry, ttMove);
-    default:
-      return MOVE_NONE;
+  for (;;) {
+    switch (entry.Stage) {
+      case MAIN_TT:
+        entry.Stage = Position.Checkers ? EVASIONS_INIT : CAPTURES_INIT;
+        if (OfferTTMove(ttMove, true)) return ttMove;
+        continue;
+      case CAPTURES_INIT:
+        GenerateScoredCaptures(list, entry);
+        entry.BadCaptureCount = 0;
+        entry.Stage = GOOD_CAPTURES;
+        [[fallthrough]];
+      case GOOD_CAPTURES:
+        while (!ListUsedUp(entry)) {
+          Move move = SelectBest(list, entry);
+          if (move == ttMove) continue;
+          if (StaticExchange(move) >= 0) return move;
+          ++entry.BadCaptureCount;
+          list[BAD_CAPTURE_TOP - entry.BadCaptureCount].Move = move;
+        }
+        entry.Stage = KILLER_1;
+        [[fallthrough]];
+      case KILLER_1:
+        entry.Stage = KILLER_2;
+        if (Offer(killer1, ttMove, MOVE_NONE, MOVE_NONE)) return killer1;
+        [[fallthrough]];
+      case KILLER_2:
+        entry.Stage = COUNTER_MOVE;
+        if (Offer(killer2, ttMove, killer1, MOVE_NONE)) return killer2;
+        [[fallthrough]];
+      case COUNTER_MOVE:
+        entry.Stage = QUIETS_INIT;
+        if (Offer(counterMove, ttMove, killer1, killer2)) return counterMove;
+        [[fallthrough]];
+      case QUIETS_INIT:
+        // Once quiets are skipped they stay skipped at this node: nothing to generate.
+        entry.ListCount = skipQuiets ? 0 : GenerateQuiets(0, ~Position.Occupied, list);
+        for (int32_t i = 0; i < entry.ListCount; ++i) {
+          Move move = list[i].Move;
+          list[i].Score = HistoryScore(ply, PieceOn(FromSquare(move)), ToSquare(move));
+        }
+        entry.ListIndex = 0;
+        entry.LastQuietScore = 1;
+        entry.Stage = SORTED_QUIETS;
+        [[fallthrough]];
+      case SORTED_QUIETS:
+        // Sorting stops paying once the history says the remaining moves are bad.
+        while (entry.LastQuietScore > SORTED_QUIET_FLOOR * depth && !skipQuiets && !ListUsedUp(entry)) {
+          Move move = SelectBest(list, entry);
+          entry.LastQuietScore = list[entry.ListIndex - 1].Score;
+          if (!isCandidate(move)) return move;
+        }
+        entry.Stage = UNSORTED_QUIETS;
+        [[fallthrough]];
+      case UNSORTED_QUIETS:
+        while (!skipQuiets && !ListUsedUp(entry)) {
+          Move move = list[entry.ListIndex++].Move;
+          if (!isCandidate(move)) return move;
+        }
+        entry.Stage = BAD_CAPTURES;
+        [[fallthrough]];
+      case BAD_CAPTURES:
+        if (entry.BadCaptureCount > 0) return list[BAD_CAPTURE_TOP - entry.BadCaptureCount--].Move;
+        return MOVE_NONE;
+      case EVASIONS_INIT:
+      case EVASIONS:
+        return NextEvasion(list, entry, ttMove);
+      default:
+        return MOVE_NONE;
+    }
   }
 }
 
@@ -207,44 +209,45 @@ Move NextQuiescenceMove(MoveList& list, const CheckInfo& checkInfo, Move& ttMove
   // Deep in quiescence only recaptures on the previous move's square are searched.
   bool recapturesOnly = qdepth < -4;
   int32_t recaptureSquare = ToSquare(prevMove);
-  for (;;) switch (entry.Stage) {
-    case QS_TT: {
-      bool inCheck = Position.Checkers != 0;
-      entry.Stage = inCheck ? EVASIONS_INIT : QS_CAPTURES_INIT;
-      if (OfferTTMove(ttMove, inCheck || !recapturesOnly || ToSquare(ttMove) == recaptureSquare)) return ttMove;
-      continue;
-    }
-    case QS_CAPTURES_INIT:
-      GenerateScoredCaptures(list, entry);
-      entry.Stage = QS_CAPTURES;
-      [[fallthrough]];
-    case QS_CAPTURES:
-      if (Move move = SelectAccepted(list, entry,
-                                     [&](Move m) {
-                                       return m != ttMove && (!recapturesOnly || ToSquare(m) == recaptureSquare);
-                                     });
-          move != MOVE_NONE)
-        return move;
-      entry.Stage = QS_CHECKS_INIT;
-      [[fallthrough]];
-    case QS_CHECKS_INIT:
-      if (qdepth < 0 || Position.Checkers) return MOVE_NONE;
-      entry.Stage = QS_CHECKS;
-      entry.ListCount = GenerateQuietChecks(0, ~Position.Occupied, checkInfo, list);
-      entry.ListIndex = 0;
-      [[fallthrough]];
-    case QS_CHECKS:
-      while (!ListUsedUp(entry)) {
-        Move move = list[entry.ListIndex++].Move;
-        if (move != ttMove) return move;
+  for (;;) {
+    switch (entry.Stage) {
+      case QS_TT: {
+        bool inCheck = Position.Checkers != 0;
+        entry.Stage = inCheck ? EVASIONS_INIT : QS_CAPTURES_INIT;
+        if (OfferTTMove(ttMove, inCheck || !recapturesOnly || ToSquare(ttMove) == recaptureSquare)) return ttMove;
+        continue;
       }
-      entry.Stage = QS_DONE;
-      return MOVE_NONE;
-    case EVASIONS_INIT:
-    case EVASIONS:
-      return NextEvasion(list, entry, ttMove);
-    default:
-      return MOVE_NONE;
+      case QS_CAPTURES_INIT:
+        GenerateScoredCaptures(list, entry);
+        entry.Stage = QS_CAPTURES;
+        [[fallthrough]];
+      case QS_CAPTURES:
+        if (Move move = SelectAccepted(
+                list, entry,
+                [&](Move m) { return m != ttMove && (!recapturesOnly || ToSquare(m) == recaptureSquare); });
+            move != MOVE_NONE)
+          return move;
+        entry.Stage = QS_CHECKS_INIT;
+        [[fallthrough]];
+      case QS_CHECKS_INIT:
+        if (qdepth < 0 || Position.Checkers) return MOVE_NONE;
+        entry.Stage = QS_CHECKS;
+        entry.ListCount = GenerateQuietChecks(0, ~Position.Occupied, checkInfo, list);
+        entry.ListIndex = 0;
+        [[fallthrough]];
+      case QS_CHECKS:
+        while (!ListUsedUp(entry)) {
+          Move move = list[entry.ListIndex++].Move;
+          if (move != ttMove) return move;
+        }
+        entry.Stage = QS_DONE;
+        return MOVE_NONE;
+      case EVASIONS_INIT:
+      case EVASIONS:
+        return NextEvasion(list, entry, ttMove);
+      default:
+        return MOVE_NONE;
+    }
   }
 }
 

@@ -12,8 +12,8 @@
 
 // Main picker: TT move, good captures, killers, counter move, quiets by history, losing captures;
 // evasions when in check.
-Move NextMove(MoveList& list, Move& ttMove, Move& killer1, Move& killer2, Move& counterMove, int32_t ply,
-              int32_t depth, bool skipQuiets);
+Move NextMove(MoveList& list, Move& ttMove, Move& killer1, Move& killer2, Move& counterMove, int32_t ply, int32_t depth,
+              bool skipQuiets);
 
 // Quiescence picker: TT move, captures (only recaptures from qdepth -5 on), quiet checks at qdepth 0.
 Move NextQuiescenceMove(MoveList& list, const CheckInfo& checkInfo, Move& ttMove, int32_t ply, int32_t qdepth,

@@ -130,9 +130,7 @@ int32_t Quiesce(bool pvNode, int32_t alpha, int32_t beta, int32_t qdepth, int32_
 
   // 7. In check without a legal move: mated here. Otherwise the result is stored for the next visit.
   if (inCheck && bestValue == -SCORE_INFINITE) return ply - SCORE_MATE;
-  int32_t storedBound = bestValue >= beta                 ? BOUND_LOWER
-                        : pvNode && bestValue > oldAlpha ? BOUND_EXACT
-                                                         : BOUND_UPPER;
+  int32_t storedBound = bestValue >= beta ? BOUND_LOWER : pvNode && bestValue > oldAlpha ? BOUND_EXACT : BOUND_UPPER;
   TTStore(Position.Key, ScoreToTT(bestValue, ply), ttDepth, storedBound, bestMove, staticEval);
   return bestValue;
 }

@@ -175,8 +175,7 @@ int32_t SearchRoot(int32_t alpha, int32_t beta, int32_t depth, int32_t count, PV
       if (depth > 2 && i > 2 && IsQuiet(m)) {
         int32_t r = Reductions[1][depth][i + 1] - (rootTactical ? 1 : 2);
         // A piece that could not safely go back has likely escaped a threat: search it deeper.
-        if (TypeOf(movedPiece) != PAWN && TypeOf(movedPiece) != KING && StaticExchangeValue(ReverseMove(m)) < 0)
-          r -= 2;
+        if (TypeOf(movedPiece) != PAWN && TypeOf(movedPiece) != KING && StaticExchangeValue(ReverseMove(m)) < 0) r -= 2;
         if (r > 0) {
           value = -Search(-alpha - 1, -alpha, std::max(newDepth - r, 1), 2, child, {.Cut = true});
           full = value > alpha;

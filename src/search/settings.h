@@ -6,12 +6,12 @@
 #include <cstdint>
 
 struct SettingsRecord {
-  int32_t HashSizeMB = 128;                 // transposition table, a power of two in 16..2048
-  int32_t MoveOverhead = 1;                 // ms kept back from every clock budget
-  int32_t DefaultMoveTime = 5;              // seconds the console "move" command thinks
-  int32_t MinTimeToShowStats = 500;         // ms before a search prints progress lines
-  int32_t MinTimeToShowMoveStats = 5000;    // ms before root-move progress is printed
-  int32_t TestsuiteIterations = 3;          // solved iterations in a row that end a test
+  int32_t HashSizeMB = 128;               // transposition table, a power of two in 16..2048
+  int32_t MoveOverhead = 1;               // ms kept back from every clock budget
+  int32_t DefaultMoveTime = 5;            // seconds the console "move" command thinks
+  int32_t MinTimeToShowStats = 500;       // ms before a search prints progress lines
+  int32_t MinTimeToShowMoveStats = 5000;  // ms before root-move progress is printed
+  int32_t TestsuiteIterations = 3;        // solved iterations in a row that end a test
 };
 
 extern SettingsRecord Settings;

@@ -31,8 +31,8 @@ int32_t RoundToInt(double value) {
 }  // namespace
 
 void ResetSearchLimits(int32_t milliseconds) {
-  SearchLimits = SearchLimitsRecord{milliseconds, milliseconds, milliseconds, 2147483647, MAX_SEARCH_DEPTH,
-                                    milliseconds, false, false};
+  SearchLimits = SearchLimitsRecord{milliseconds,     milliseconds, milliseconds, 2147483647,
+                                    MAX_SEARCH_DEPTH, milliseconds, false,        false};
 }
 
 void AllocateTime(int32_t time, int32_t increment, int32_t movesToGo) {

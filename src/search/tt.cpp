@@ -31,7 +31,8 @@ int32_t ReplacementValue(const TTEntry& entry) {
 TranspositionTableRecord TranspositionTable = {BuiltInEntries, BUILT_IN_BUCKETS - 1, 0, 0};
 
 void TTResize(int32_t megabytes) {
-  int32_t wanted = static_cast<int32_t>(std::bit_floor(static_cast<uint32_t>(std::clamp(megabytes, HASH_MIN_MB, HASH_MAX_MB))));
+  int32_t wanted =
+      static_cast<int32_t>(std::bit_floor(static_cast<uint32_t>(std::clamp(megabytes, HASH_MIN_MB, HASH_MAX_MB))));
   // Every new game asks for the table again: at the same size, emptying it is enough.
   if (TranspositionTable.SizeMB == wanted) {
     TTClear();

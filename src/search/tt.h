@@ -35,12 +35,12 @@ constexpr int32_t ScoreFromTT(int32_t score, int32_t ply) {
 enum : int32_t { BOUND_LOWER = 1, BOUND_UPPER = 2, BOUND_EXACT = 3 };
 
 struct TTEntry {
-  uint64_t Key;    // full position key (XOR-ed with an excluded move in a singular test); 0 = empty
-  uint16_t Move;   // best or refutation move, 0 = none
-  int16_t Score;   // relative to the storing node (ScoreToTT)
-  int16_t Eval;    // static evaluation, -32701 when the node was in check
-  int8_t Depth;    // remaining depth; quiescence stores 0 or -1
-  uint8_t Flags;   // bits 0-1 bound, bits 2-7 the generation that wrote or last found it
+  uint64_t Key;   // full position key (XOR-ed with an excluded move in a singular test); 0 = empty
+  uint16_t Move;  // best or refutation move, 0 = none
+  int16_t Score;  // relative to the storing node (ScoreToTT)
+  int16_t Eval;   // static evaluation, -32701 when the node was in check
+  int8_t Depth;   // remaining depth; quiescence stores 0 or -1
+  uint8_t Flags;  // bits 0-1 bound, bits 2-7 the generation that wrote or last found it
 };
 // Four entries make one 64-byte bucket, one cache line.
 static_assert(sizeof(TTEntry) == 16);

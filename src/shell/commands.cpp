@@ -72,7 +72,7 @@ int32_t AskScore(std::string_view prompt) {
   do line = ReadAnswerLine();
   while (line.empty() && !InputHasEnded());
   size_t end = 0;
-  while (end < line.size() && end < SCORE_TEXT_MAX && static_cast<unsigned char>(line[end]) > ' ') ++end;
+  while (end < line.size() && end<SCORE_TEXT_MAX&& static_cast<unsigned char>(line[end])> ' ') ++end;
   return ReadInteger(std::string_view(line).substr(0, end), 0);
 }
 

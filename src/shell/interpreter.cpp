@@ -27,8 +27,8 @@ void Uci(std::string&) {
   PrintLine("id author Nemisor");
   PrintLine("option name Hash type spin default " + std::to_string(Settings.HashSizeMB) + " min " +
             std::to_string(HASH_MIN_MB) + " max " + std::to_string(HASH_MAX_MB));
-  PrintLine("option name MoveOverhead type spin default " + std::to_string(Settings.MoveOverhead) +
-            " min 0 max " + std::to_string(MOVE_OVERHEAD_MAX));
+  PrintLine("option name MoveOverhead type spin default " + std::to_string(Settings.MoveOverhead) + " min 0 max " +
+            std::to_string(MOVE_OVERHEAD_MAX));
   PrintLine("uciok");
 }
 
@@ -129,8 +129,8 @@ struct CommandRow {
   std::string_view Word;
   std::string_view Abbreviation;  // empty when the command has none
   Case Compare;
-  Action Run;                     // nullptr: the word is taken and nothing happens
-  bool (*Applies)() = nullptr;    // when set and false, matching goes on down the table
+  Action Run;                   // nullptr: the word is taken and nothing happens
+  bool (*Applies)() = nullptr;  // when set and false, matching goes on down the table
 };
 
 // The order of matching: the first row whose word matches wins. A command that is one call

@@ -14,9 +14,9 @@ namespace {
 
 // Palette indices of the squares and the piece details; the frame is in NORMAL_COLOUR.
 enum : uint8_t {
-  DARK_SQUARE = 1,         // empty or holding a white piece
+  DARK_SQUARE = 1,  // empty or holding a white piece
   LIGHT_SQUARE = 2,
-  DARK_SQUARE_BLACK = 3,   // holding a black piece
+  DARK_SQUARE_BLACK = 3,  // holding a black piece
   LIGHT_SQUARE_BLACK = 4,
   BLACK_DETAIL = 8,
   WHITE_DETAIL = 9,
@@ -51,14 +51,12 @@ constexpr PictureSymbol PictureSymbols[] = {
     {'=', '\xCD', true},  {'+', '\xCE', true},  {'*', '\xC5', true},  {'o', 'o', true},
 };
 
-constexpr std::string_view FileLabels =
-    "      a        b        c        d        e        f        g        h     ";
+constexpr std::string_view FileLabels = "      a        b        c        d        e        f        g        h     ";
 constexpr std::string_view RankLabels = "    8     7     6     5     4     3     2     1     ";
 
 void DrawSquare(BoardGrid& grid, int boardRow, int file, int32_t piece) {
   bool light = (boardRow + file) % 2 == 0;
-  uint8_t colour = piece < 0 ? (light ? LIGHT_SQUARE_BLACK : DARK_SQUARE_BLACK)
-                             : (light ? LIGHT_SQUARE : DARK_SQUARE);
+  uint8_t colour = piece < 0 ? (light ? LIGHT_SQUARE_BLACK : DARK_SQUARE_BLACK) : (light ? LIGHT_SQUARE : DARK_SQUARE);
   uint8_t detail = piece < 0 ? BLACK_DETAIL : WHITE_DETAIL;
   int32_t type = piece < 0 ? -piece : piece;
   int top = BOARD_TOP + SQUARE_ROWS * boardRow;

@@ -168,9 +168,9 @@ void PerftTableFoot(bool divide, bool withExpected) {
 
 void PerftCommand(int32_t depth, bool divide) {
   if (depth < 1 || depth > PERFT_MAX_DEPTH) {
-    ShowMessageBox(std::string("Usage: ") + (divide ? "divide" : "perft") + " <1.." +
-                       std::to_string(PERFT_MAX_DEPTH) + ">",
-                   false);
+    ShowMessageBox(
+        std::string("Usage: ") + (divide ? "divide" : "perft") + " <1.." + std::to_string(PERFT_MAX_DEPTH) + ">",
+        false);
     return;
   }
   AllocatePerftCache();

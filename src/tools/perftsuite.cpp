@@ -33,9 +33,8 @@ void ReadExpectedCounts(const std::string& line, std::string rest, int32_t maxDe
     }
     std::string depthText = NextToken(field, ' ').substr(1);
     if (ReadInteger(depthText, 0) != k) {
-      ShowMessageBox("Illegal depth <" + depthText + ">, " + std::to_string(k) + " expected in: " + line +
-                         " - Aborting",
-                     false);
+      ShowMessageBox(
+          "Illegal depth <" + depthText + ">, " + std::to_string(k) + " expected in: " + line + " - Aborting", false);
       return;
     }
     int64_t count = 0;

@@ -92,9 +92,8 @@ void ReadSolutions(std::string words) {
 void TestSuite() {
   std::vector<std::string> lines;
   if (!AskEpdLines("Test Suite EPD filename", lines)) return;
-  int32_t seconds = AskNumber("\r\nSeconds per position (1-" + std::to_string(TEST_SECONDS_MAX) +
-                                  "), <ENTER> to abort: ",
-                              TEST_SECONDS_MAX);
+  int32_t seconds = AskNumber(
+      "\r\nSeconds per position (1-" + std::to_string(TEST_SECONDS_MAX) + "), <ENTER> to abort: ", TEST_SECONDS_MAX);
   if (seconds == 0) return;
 
   int32_t positions = 0;

@@ -37,8 +37,7 @@ TEST_F(DoubleCheckTest, TwoCheckersOnOneLineLeaveNoCaptureAlongIt) {
 // Rook e2 and bishop b4: the rook stands on no line of the bishop, so the king may take it;
 // d2 and f2 are covered by the rook, e2 on the file is the rook itself.
 TEST_F(DoubleCheckTest, TheKingTakesACheckerThatNoOtherLineReaches) {
-  EXPECT_EQ(LegalMoveTexts("6k1/8/8/8/1b6/8/4r3/4K3 w - - 0 1"),
-            (std::vector<std::string>{"e1d1", "e1e2", "e1f1"}));
+  EXPECT_EQ(LegalMoveTexts("6k1/8/8/8/1b6/8/4r3/4K3 w - - 0 1"), (std::vector<std::string>{"e1d1", "e1e2", "e1f1"}));
 }
 
 }  // namespace

@@ -91,10 +91,10 @@ TEST_F(ReadFenTest, EachFaultHasItsOwnText) {
 
 TEST_F(ReadFenTest, LimitsThemselvesAreAccepted) {
   const char* const accepted[] = {
-      "8/8/8/8/8/8/8/K1k5 w -",                  // kings two files apart
-      "RNBQKBNR/PPPPPPPP/8/8/8/8/8/4k3 w - -",   // sixteen pieces
-      "NNNNNNNN/NN6/8/8/8/8/8/4K2k w - -",       // ten of a kind
-      "QQ6/8/4k3/8/8/8/PPPPPPPP/4K3 w - -",      // two queens and eight pawns
+      "8/8/8/8/8/8/8/K1k5 w -",                 // kings two files apart
+      "RNBQKBNR/PPPPPPPP/8/8/8/8/8/4k3 w - -",  // sixteen pieces
+      "NNNNNNNN/NN6/8/8/8/8/8/4K2k w - -",      // ten of a kind
+      "QQ6/8/4k3/8/8/8/PPPPPPPP/4K3 w - -",     // two queens and eight pawns
   };
   for (const char* fen : accepted) EXPECT_EQ(ReadFen(fen), "") << fen;
   EXPECT_EQ(PopCount(PiecesOf(WHITE, QUEEN)), 2);
@@ -148,9 +148,9 @@ TEST_F(ReadFenTest, CountersAreOptional) {
       {"4k3/8/8/8/8/8/8/4K3 b - -", 0, 1},
       {"4k3/8/8/8/8/8/8/4K3 b - - x y", 1, 3},  // not a number: 1
       {"   4k3/8/8/8/8/8/8/4K3   w   -  -  5   9  extra fields  ", 5, 18},
-      {"4k3/8/8/8/8/8/8/4K3 w - - -2000000000 1", 0, 2},          // a negative clock is none
-      {"4k3/8/8/8/8/8/8/4K3 w - - 2147483647 1", 1000000, 2},     // held clear of overflow
-      {"4k3/8/8/8/8/8/8/4K3 b - - 0 -5", 0, 1},                   // a negative move number is 0
+      {"4k3/8/8/8/8/8/8/4K3 w - - -2000000000 1", 0, 2},       // a negative clock is none
+      {"4k3/8/8/8/8/8/8/4K3 w - - 2147483647 1", 1000000, 2},  // held clear of overflow
+      {"4k3/8/8/8/8/8/8/4K3 b - - 0 -5", 0, 1},                // a negative move number is 0
   };
   for (const Counters& c : cases) {
     ASSERT_EQ(ReadFen(c.Fen), "") << c.Fen;

@@ -44,7 +44,8 @@ TEST_F(HashKeyTest, BlockHoldsTheGroupsInOrder) {
 TEST_F(HashKeyTest, KeysAreDistinctAndNonZero) {
   std::set<uint64_t> keys;
   for (int32_t colour : {WHITE, BLACK}) {
-    for (int32_t type = PAWN; type <= KING; ++type) keys.insert(std::begin(HashKeys.PieceKeys[colour][type]), std::end(HashKeys.PieceKeys[colour][type]));
+    for (int32_t type = PAWN; type <= KING; ++type)
+      keys.insert(std::begin(HashKeys.PieceKeys[colour][type]), std::end(HashKeys.PieceKeys[colour][type]));
     for (int32_t type = PAWN; type <= QUEEN; ++type)
       keys.insert(std::begin(HashKeys.MaterialKeys[colour][type]), std::end(HashKeys.MaterialKeys[colour][type]));
   }
@@ -57,8 +58,8 @@ TEST_F(HashKeyTest, KeysAreDistinctAndNonZero) {
 
 TEST_F(HashKeyTest, LoneKingsByHand) {
   ASSERT_TRUE(SetBoard("4k3/8/8/8/8/8/8/4K3 w - -", true));
-  EXPECT_EQ(Position.Key, HashKeys.PieceKeys[WHITE][KING][E1] ^ HashKeys.PieceKeys[BLACK][KING][E8] ^
-                              HashKeys.CastlingKeys[0]);
+  EXPECT_EQ(Position.Key,
+            HashKeys.PieceKeys[WHITE][KING][E1] ^ HashKeys.PieceKeys[BLACK][KING][E8] ^ HashKeys.CastlingKeys[0]);
   EXPECT_EQ(Position.PawnKey, 0u);
   uint64_t material = 0;
   for (int32_t colour : {WHITE, BLACK})
@@ -70,7 +71,7 @@ TEST_F(HashKeyTest, StartPositionKeys) {
   ASSERT_TRUE(SetBoard(START_FEN, true));
   uint64_t material = 0, pawns = 0;
   for (int32_t colour : {WHITE, BLACK}) {
-    const uint64_t (&m)[KING][MATERIAL_COUNT_NB] = HashKeys.MaterialKeys[colour];
+    const uint64_t(&m)[KING][MATERIAL_COUNT_NB] = HashKeys.MaterialKeys[colour];
     material ^= m[PAWN][8] ^ m[KNIGHT][2] ^ m[BISHOP][2] ^ m[ROOK][2] ^ m[QUEEN][1];
     for (int32_t file = 0; file < 8; ++file)
       pawns ^= HashKeys.PieceKeys[colour][PAWN][(colour == WHITE ? A2 : A7) + file];

@@ -268,7 +268,8 @@ class StagedGenerators : public MoveGeneration {
       std::vector<Move> quiets = Quiets();
       for (Move m : captures) {
         EXPECT_TRUE(IsCapture(m) || PromotionType(m) == QUEEN) << MoveName(m);
-        EXPECT_TRUE(!IsCapture(m) || PieceOn(ToSquare(m)) != NO_PIECE || ToSquare(m) == Position.EpSquare) << MoveName(m);
+        EXPECT_TRUE(!IsCapture(m) || PieceOn(ToSquare(m)) != NO_PIECE || ToSquare(m) == Position.EpSquare)
+            << MoveName(m);
       }
       for (Move m : quiets) EXPECT_TRUE(!IsCapture(m) && PromotionType(m) != QUEEN) << MoveName(m);
       pseudo = captures;

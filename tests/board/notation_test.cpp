@@ -72,13 +72,13 @@ TEST_F(NotationTest, SanTextsLeavesThePositionAsItWas) {
 TEST_F(NotationTest, PromotionsCarryTheirPieceAndCheckSign) {
   // The queen on d8 or e8 sees the king on h8 along the rank; a knight on either does not.
   ExpectSan("3r3k/4P3/8/8/8/8/8/K7 w - - 0 1", {
-      {"e7d8q", "exd8=Q+"},
-      {"e7d8r", "exd8=R+"},
-      {"e7d8b", "exd8=B"},
-      {"e7d8n", "exd8=N"},
-      {"e7e8q", "e8=Q+"},
-      {"e7e8n", "e8=N"},
-  });
+                                                   {"e7d8q", "exd8=Q+"},
+                                                   {"e7d8r", "exd8=R+"},
+                                                   {"e7d8b", "exd8=B"},
+                                                   {"e7d8n", "exd8=N"},
+                                                   {"e7e8q", "e8=Q+"},
+                                                   {"e7e8n", "e8=N"},
+                                               });
   // A black pawn promoting: only the knight reaches the king on c2.
   ExpectSan("7k/8/8/8/8/8/p1K5/8 b - - 0 1", {{"a2a1q", "a1=Q"}, {"a2a1n", "a1=N+"}});
 }
@@ -96,31 +96,31 @@ TEST_F(NotationTest, EnPassantIsWrittenAsAPawnCaptureOfTheDestination) {
 
 TEST_F(NotationTest, DisambiguationByFileThenRankThenSquare) {
   ExpectSan("4k3/8/8/8/8/5N2/8/1N2K3 w - - 0 1", {
-      {"b1d2", "Nbd2"},
-      {"f3d2", "Nfd2"},
-      {"b1c3", "Nc3"},  // only one knight reaches c3
-      {"f3e5", "Ne5"},
-  });
+                                                     {"b1d2", "Nbd2"},
+                                                     {"f3d2", "Nfd2"},
+                                                     {"b1c3", "Nc3"},  // only one knight reaches c3
+                                                     {"f3e5", "Ne5"},
+                                                 });
 
   ExpectSan("4k3/8/8/R7/8/8/8/R3K3 w - - 0 1", {{"a1a3", "R1a3"}, {"a5a3", "R5a3"}, {"a1a2", "R1a2"}, {"a1b1", "Rb1"}});
 
   // Queens on e4, h4 and h1 all reach e1.
   ExpectSan("2k5/8/8/8/4Q2Q/K7/8/7Q w - - 0 1", {
-      {"h4e1", "Qh4e1"},  // shares its file with h1, its rank with e4
-      {"e4e1", "Qee1"},
-      {"h1e1", "Q1e1"},
-  });
+                                                    {"h4e1", "Qh4e1"},  // shares its file with h1, its rank with e4
+                                                    {"e4e1", "Qee1"},
+                                                    {"h1e1", "Q1e1"},
+                                                });
 }
 
 TEST_F(NotationTest, DisambiguationKeepsTheCaptureAndCheckSigns) {
   // Both knights take on d5; both rooks reach g1, which is check.
   ExpectSan("k7/8/8/3p4/1N3N2/8/8/4K3 w - - 0 1", {{"b4d5", "Nbxd5"}, {"f4d5", "Nfxd5"}});
   ExpectSan("6k1/8/8/8/8/4K3/8/R6R w - - 0 1", {
-      {"a1g1", "Rag1+"},
-      {"h1g1", "Rhg1+"},
-      {"a1f1", "Raf1"},
-      {"a1a8", "Ra8+"},
-  });
+                                                   {"a1g1", "Rag1+"},
+                                                   {"h1g1", "Rhg1+"},
+                                                   {"a1f1", "Raf1"},
+                                                   {"a1a8", "Ra8+"},
+                                               });
 }
 
 TEST_F(NotationTest, MateIsMarkedWithHashAlone) {

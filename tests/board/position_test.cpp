@@ -114,10 +114,10 @@ TEST_F(PositionRecordTest, MirroredPositionsHaveOppositeSums) {
 
 TEST_F(PositionRecordTest, PsqSumsAddTheCellsOfEachPiece) {
   ASSERT_TRUE(SetBoard("4k3/8/8/8/3N4/8/8/4K3 w - -", true));
-  EXPECT_EQ(Position.PsqMg, PieceSquareTable[6 + 6][E1].Mg + PieceSquareTable[2 + 6][D4].Mg +
-                                PieceSquareTable[-6 + 6][E8].Mg);
-  EXPECT_EQ(Position.PsqEg, PieceSquareTable[6 + 6][E1].Eg + PieceSquareTable[2 + 6][D4].Eg +
-                                PieceSquareTable[-6 + 6][E8].Eg);
+  EXPECT_EQ(Position.PsqMg,
+            PieceSquareTable[6 + 6][E1].Mg + PieceSquareTable[2 + 6][D4].Mg + PieceSquareTable[-6 + 6][E8].Mg);
+  EXPECT_EQ(Position.PsqEg,
+            PieceSquareTable[6 + 6][E1].Eg + PieceSquareTable[2 + 6][D4].Eg + PieceSquareTable[-6 + 6][E8].Eg);
   // Lone kings on mirrored squares cancel; the knight is what remains.
   EXPECT_EQ(Position.PsqMg, PieceSquareTable[2 + 6][D4].Mg);
   EXPECT_EQ(Position.PsqEg, PieceSquareTable[2 + 6][D4].Eg);

@@ -45,7 +45,7 @@ TEST(FormatNps, EveryRangeWithEvenRounding) {
   EXPECT_EQ(FormatNps(1000, 1234567), "1.23M");
   EXPECT_EQ(FormatNps(1000, 12345678), "12.3M");
   EXPECT_EQ(FormatNps(1000, 123456789), "123M");
-  EXPECT_EQ(FormatNps(2000, 5), "2");           // 2.5 per second rounds to 2
+  EXPECT_EQ(FormatNps(2000, 5), "2");  // 2.5 per second rounds to 2
   EXPECT_EQ(FormatNps(3, 1), "333");
   EXPECT_EQ(FormatNps(1000, 6923051137ULL), "4295M");  // held as an unsigned 32-bit speed
   EXPECT_EQ(FormatNps(10000, 6923051137ULL), "692M");  // the full 64-bit count is used

@@ -27,22 +27,16 @@ TEST_F(TextTableTest, TitleWiderThanColumnsClosesToTheRightOfTheColumnBlock) {
   TableTitle("Long title here", {Align::RIGHT, Align::LEFT});
   TableRow({"a", "bb"});
   TableRow({"ccc", "d"});
-  EXPECT_EQ(Print(), TL + H(17) + TR + LF +
-                         V + " Long title here " + V + LF +
-                         LT + H(5) + DT + H(4) + DT + H(6) + BR + LF +
-                         V + "   a " + V + " bb " + V + CRLF +
-                         V + " ccc " + V + " d  " + V + CRLF +
-                         BL + H(5) + UT + H(4) + BR + LF);
+  EXPECT_EQ(Print(), TL + H(17) + TR + LF + V + " Long title here " + V + LF + LT + H(5) + DT + H(4) + DT + H(6) + BR +
+                         LF + V + "   a " + V + " bb " + V + CRLF + V + " ccc " + V + " d  " + V + CRLF + BL + H(5) +
+                         UT + H(4) + BR + LF);
 }
 
 TEST_F(TextTableTest, ColumnsWiderThanTitlePadTheTitleLine) {
   TableTitle("T", {Align::LEFT});
   TableRow({"wide cell"});
-  EXPECT_EQ(Print(), TL + H(11) + TR + LF +
-                         V + " T         " + V + LF +
-                         LT + H(11) + RT + LF +
-                         V + " wide cell " + V + CRLF +
-                         BL + H(11) + BR + LF);
+  EXPECT_EQ(Print(), TL + H(11) + TR + LF + V + " T         " + V + LF + LT + H(11) + RT + LF + V + " wide cell " + V +
+                         CRLF + BL + H(11) + BR + LF);
 }
 
 TEST_F(TextTableTest, HeaderRowIsLeftAlignedAndCountsTowardTheWidths) {
@@ -50,14 +44,9 @@ TEST_F(TextTableTest, HeaderRowIsLeftAlignedAndCountsTowardTheWidths) {
   TableHeader({"No", "Move"});
   TableRow({"1", "e4"});
   TableRow({"10", "Nf3"});
-  EXPECT_EQ(Print(), TL + H(11) + TR + LF +
-                         V + " Moves     " + V + LF +
-                         LT + H(4) + DT + H(6) + RT + LF +
-                         V + " No " + V + " Move " + V + CRLF +
-                         LT + H(4) + X + H(6) + RT + LF +
-                         V + "  1 " + V + "   e4 " + V + CRLF +
-                         V + " 10 " + V + "  Nf3 " + V + CRLF +
-                         BL + H(4) + UT + H(6) + BR + LF);
+  EXPECT_EQ(Print(), TL + H(11) + TR + LF + V + " Moves     " + V + LF + LT + H(4) + DT + H(6) + RT + LF + V + " No " +
+                         V + " Move " + V + CRLF + LT + H(4) + X + H(6) + RT + LF + V + "  1 " + V + "   e4 " + V +
+                         CRLF + V + " 10 " + V + "  Nf3 " + V + CRLF + BL + H(4) + UT + H(6) + BR + LF);
 }
 
 TEST_F(TextTableTest, TitleOnlyEndsWithOneEmptyLineAndNoBottom) {
@@ -82,8 +71,8 @@ TEST_F(TextTableTest, FenTableIsSixtyCharactersWide) {
 }
 
 TEST_F(TextTableTest, PrintingOrClearingEmptiesTheTable) {
-  const std::string small = TL + H(4) + TR + LF + V + " Ab " + V + LF + LT + H(3) + DT + BR + LF +
-                            V + " x " + V + CRLF + BL + H(3) + BR + LF;
+  const std::string small =
+      TL + H(4) + TR + LF + V + " Ab " + V + LF + LT + H(3) + DT + BR + LF + V + " x " + V + CRLF + BL + H(3) + BR + LF;
   auto printSmall = [] {
     TableTitle("Ab", {Align::LEFT});
     TableRow({"x"});
@@ -103,9 +92,8 @@ TEST_F(TextTableTest, ShortRowsHaveEmptyCellsAndExtraCellsAreDropped) {
   TableTitle("ab", {Align::LEFT, Align::RIGHT});
   TableRow({"x"});
   TableRow({"y", "zz", "ignored"});
-  EXPECT_EQ(Print(), TL + H(8) + TR + LF + V + " ab     " + V + LF + LT + H(3) + DT + H(4) + RT + LF +
-                         V + " x " + V + "    " + V + CRLF + V + " y " + V + " zz " + V + CRLF +
-                         BL + H(3) + UT + H(4) + BR + LF);
+  EXPECT_EQ(Print(), TL + H(8) + TR + LF + V + " ab     " + V + LF + LT + H(3) + DT + H(4) + RT + LF + V + " x " + V +
+                         "    " + V + CRLF + V + " y " + V + " zz " + V + CRLF + BL + H(3) + UT + H(4) + BR + LF);
 }
 
 TEST_F(TextTableTest, HoldsMoreThanTwoHundredRowsAndAtMostTwentyColumns) {

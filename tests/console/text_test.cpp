@@ -49,8 +49,8 @@ TEST(ReadInteger, HexadecimalPrefixes) {
 }
 
 TEST(ReadInteger, InvalidTextTakesTheDefault) {
-  for (const char* text : {"", " ", "-", "+", "$", "0x", "12a", "1 2", "3.5", "2147483648",
-                           "-2147483649", "99999999999999999999", "$100000000", "0xg", "--1", "\t5"})
+  for (const char* text : {"", " ", "-", "+", "$", "0x", "12a", "1 2", "3.5", "2147483648", "-2147483649",
+                           "99999999999999999999", "$100000000", "0xg", "--1", "\t5"})
     EXPECT_EQ(ReadInteger(text, -99), -99) << '"' << text << '"';
 }
 

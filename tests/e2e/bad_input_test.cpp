@@ -173,13 +173,13 @@ TEST(BadInputLines, LinesOfManyWordsCostTheirLengthOnly) {
 }
 
 std::string UciWith(int hash, int overhead) {
-  return "id name Tavrin dev_20240807b\nid author Nemisor\noption name Hash type spin default " +
-         std::to_string(hash) + " min 16 max 2048\noption name MoveOverhead type spin default " +
-         std::to_string(overhead) + " min 0 max 1000\nuciok\n";
+  return "id name Tavrin dev_20240807b\nid author Nemisor\noption name Hash type spin default " + std::to_string(hash) +
+         " min 16 max 2048\noption name MoveOverhead type spin default " + std::to_string(overhead) +
+         " min 0 max 1000\nuciok\n";
 }
 
 // 2^32 + k and 2^64 + k: a reader that wraps instead of refusing would see k.
-const char* const BEYOND_32_BITS = "4294967328";       // 2^32 + 32
+const char* const BEYOND_32_BITS = "4294967328";            // 2^32 + 32
 const char* const BEYOND_64_BITS = "18446744073709551648";  // 2^64 + 32
 
 TEST(BadInputNumbers, OptionValuesOutsideTheirRangeOrNotNumbers) {
@@ -190,15 +190,15 @@ TEST(BadInputNumbers, OptionValuesOutsideTheirRangeOrNotNumbers) {
   }
   // Not a number reads as 0, which the overhead's range holds; -1 and 1001 lie outside it.
   for (std::string value : {"4294967297", "18446744073709551617", "", "ten"}) {
-    EXPECT_EQ(session.Reply("setoption name MoveOverhead value 50\nsetoption name MoveOverhead value " + value +
-                            "\nuci"),
-              UciWith(128, 0))
+    EXPECT_EQ(
+        session.Reply("setoption name MoveOverhead value 50\nsetoption name MoveOverhead value " + value + "\nuci"),
+        UciWith(128, 0))
         << value;
   }
   for (std::string value : {"-1", "1001", "2147483647", "-2147483648"}) {
-    EXPECT_EQ(session.Reply("setoption name MoveOverhead value 50\nsetoption name MoveOverhead value " + value +
-                            "\nuci"),
-              UciWith(128, 50))
+    EXPECT_EQ(
+        session.Reply("setoption name MoveOverhead value 50\nsetoption name MoveOverhead value " + value + "\nuci"),
+        UciWith(128, 50))
         << value;
   }
   session.ExpectPlaysLegally();
@@ -215,10 +215,10 @@ TEST(BadInputNumbers, SearchLimitsOutsideTheirRangeOrNotNumbers) {
   }
   // Clock words whose numbers read as 0 or below: a search that ends at its first poll.
   auto start = std::chrono::steady_clock::now();
-  for (std::string clock : {"movetime 4294967296", "movetime 18446744073709551616", "movetime -1", "movetime",
-                            "wtime 4294967296 btime 4294967296", "wtime -1000 btime -1000", "wtime", "winc x",
-                            "wtime 1000 movestogo -1", "wtime 1000 movestogo 4294967296", "binc 99999999999999999999",
-                            "wtime 1000 movestogo 0 winc -5000"}) {
+  for (std::string clock :
+       {"movetime 4294967296", "movetime 18446744073709551616", "movetime -1", "movetime",
+        "wtime 4294967296 btime 4294967296", "wtime -1000 btime -1000", "wtime", "winc x", "wtime 1000 movestogo -1",
+        "wtime 1000 movestogo 4294967296", "binc 99999999999999999999", "wtime 1000 movestogo 0 winc -5000"}) {
     std::string output = session.Search("position startpos\ngo " + clock);
     EXPECT_EQ(StartMoves(true).count(BestMove(output)), 1u) << clock << "\n" << output;
   }
@@ -325,9 +325,9 @@ TEST(BadInputFens, RefusedTextsAreReportedOnceAndLeaveTheStartPosition) {
 TEST(BadInputFens, ShortLongAndOddTextsThatAreAccepted) {
   Session session;
   const std::pair<std::string, std::string> accepted[] = {
-      {START + " w KQkq", START_SHOWN},                                // no en-passant field, no counters
+      {START + " w KQkq", START_SHOWN},  // no en-passant field, no counters
       {START + " w KQkq - 5 9 and more fields 7 8", START + " w KQkq - 5 0"},
-      {START + " w KQkq x9 x y", START + " w KQkq - 1 0"},              // no square name; counters read as 1
+      {START + " w KQkq x9 x y", START + " w KQkq - 1 0"},  // no square name; counters read as 1
       {START + " w qkQK - 99999999999 -5", START + " w KQkq - 1 0"},
       {"NNNNNNNN/NN6/8/8/8/8/8/K6k w - -", "NNNNNNNN/NN6/8/8/8/8/8/K6k w - - 0 0"},  // ten knights
       {"4k3/8/8/8/8/8/8/4K2R w K -", "4k3/8/8/8/8/8/8/4K2R w K - 0 0"},
@@ -437,17 +437,17 @@ class SettingsDirectory {
 TEST(BadInputSettings, EveryKindOfBadLine) {
   std::string longKey(200000, 'K');
   std::string ini = std::string("FOO_BAR=12\n") +
-                    "MOVE_OVERHEAD 40\n"                       // no "=": a key with an empty value
+                    "MOVE_OVERHEAD 40\n"  // no "=": a key with an empty value
                     "HASH_SIZE=\n"
                     "HASH_SIZE=32\r\n" +
-                    "HASH_SIZE=4294967360\n"                  // 2^32 + 64
-                    "HASH_SIZE=" + BEYOND_64_BITS + "\n" +
+                    "HASH_SIZE=4294967360\n"  // 2^32 + 64
+                    "HASH_SIZE=" +
+                    BEYOND_64_BITS + "\n" +
                     "HASH_SIZE=-64\n"
                     "HASH_SIZE=1e3\n"
                     "HA\xFFSH_SIZE=64\n" +
-                    std::string("\x01\x02\x1F\n\0\0\n", 7) +
-                    "HASH_SIZE=" + std::string(100000, '6') + "\n" +
-                    longKey + "=64\n"
+                    std::string("\x01\x02\x1F\n\0\0\n", 7) + "HASH_SIZE=" + std::string(100000, '6') + "\n" + longKey +
+                    "=64\n"
                     "  # HASH_SIZE=2048\n"
                     "MOVE_OVERHEAD=77\n"
                     "MOVE_OVERHEAD=-1\n"

@@ -6,7 +6,8 @@
 namespace {
 
 std::string Usage() {
-  return std::string("Usage: \"") + TAVRIN_BINARY + "\" [command]\r\n"
+  return std::string("Usage: \"") + TAVRIN_BINARY +
+         "\" [command]\r\n"
          "Commands: b[ench] \r\n"
          "          go <seconds> [fen]\r\n"
          "          p[erft] <depth> [fen]\r\n"
@@ -21,8 +22,8 @@ TEST(CommandLine, QuestionMarkPrintsTheSixUsageLines) {
 }
 
 TEST(CommandLine, KeywordsWithoutTheirArgumentsStartTheCommandLoop) {
-  for (auto args : std::vector<std::vector<std::string>>{{}, {"b", "x"}, {"perft"}, {"go"}, {"view"},
-                                                         {"?", "x"}, {"bogus"}, {"PERFTX", "3"}}) {
+  for (auto args : std::vector<std::vector<std::string>>{
+           {}, {"b", "x"}, {"perft"}, {"go"}, {"view"}, {"?", "x"}, {"bogus"}, {"PERFTX", "3"}}) {
     EXPECT_EQ(RunEngine("isready\nquit\n", {.Args = args}), "readyok\n") << ::testing::PrintToString(args);
   }
 }

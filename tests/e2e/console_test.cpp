@@ -168,7 +168,8 @@ TEST(ScorePair, PacksMiddleGameLowAndEndgameHigh) {
 TEST(ScorePair, EndOfInputReadsZero) { EXPECT_EQ(RunEngine("z\n5"), "MG: EG: MGEG: 5\r\n"); }
 
 // One row of the legal-move list: columns left, right, right, left.
-std::string ListRow(size_t i, const std::string& ean, const std::string& san, const std::string& score, size_t scoreWidth) {
+std::string ListRow(size_t i, const std::string& ean, const std::string& san, const std::string& score,
+                    size_t scoreWidth) {
   return V + " " + Left(std::to_string(i), 3) + V + Right(ean, 5) + " " + V + Right(san, 4) + " " + V + " " +
          Left(score, scoreWidth + 1) + V + "\r\n";
 }
@@ -269,7 +270,8 @@ TEST(SetUp, RejectedSetboardReportsShowsNoBoardAndLeavesTheStartPosition) {
 TEST(SetUp, NewStartsAgainSilentlyOnAPipe) {
   std::string start = FenTable("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 0");
   // The game history is emptied too: the "u" after "new" takes nothing back.
-  EXPECT_EQ(RunEngine("setboard " + KiwipeteFen + "\nisready\nO-O\nnew\nu\nfen\n"), BoardOf(KiwipeteFen) + "readyok\n" + start);
+  EXPECT_EQ(RunEngine("setboard " + KiwipeteFen + "\nisready\nO-O\nnew\nu\nfen\n"),
+            BoardOf(KiwipeteFen) + "readyok\n" + start);
   EXPECT_EQ(RunEngine("e4\nn\nu\nfen\n"), start);
 }
 

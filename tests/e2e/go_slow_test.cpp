@@ -38,8 +38,8 @@ TEST(GoClockGame, ThirtyMovesNeverOverstepTheClock) {
       position += " moves";
       for (const std::string& move : moves) position += " " + move;
     }
-    engine.Send(position + "\ngo wtime " + std::to_string(clock[0]) + " btime " + std::to_string(clock[1]) +
-                " winc " + std::to_string(increment) + " binc " + std::to_string(increment) + "\n");
+    engine.Send(position + "\ngo wtime " + std::to_string(clock[0]) + " btime " + std::to_string(clock[1]) + " winc " +
+                std::to_string(increment) + " binc " + std::to_string(increment) + "\n");
     ASSERT_TRUE(engine.WaitFor("bestmove ", 20000)) << engine.Output();
     std::string output = engine.TakeOutput();
     std::string best = BestMove(output);

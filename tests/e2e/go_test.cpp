@@ -83,8 +83,7 @@ TEST(GoDepth, EachSearchShowsItsOwnLines) {
   // The best line comes back to the position after d2d3 four plies later, scored as a draw
   // there: the line ends with that move, not with a move a sibling left behind.
   SearchEnd end = LastSearch(RunEngine("position fen 3k4/3pp3/8/8/8/8/3PP3/3K4 w - - 0 1\ngo depth 13\n"));
-  EXPECT_EQ(end.Info.substr(end.Info.find(" pv ")),
-            " pv e2e3 d8e8 d1e2 e8f7 e2f3 f7f6 d2d3 f6g5 f3e2 g5f6 e2f3 ");
+  EXPECT_EQ(end.Info.substr(end.Info.find(" pv ")), " pv e2e3 d8e8 d1e2 e8f7 e2f3 f7f6 d2d3 f6g5 f3e2 g5f6 e2f3 ");
   // A second identical search shows its depth-1 line too, though the first one ended with it.
   Engine engine;
   for (int search = 0; search < 2; ++search) {
@@ -98,7 +97,8 @@ TEST(GoDepth, EachSearchShowsItsOwnLines) {
 TEST(GoNodes, StopsWithinOnePollIntervalOfTheBudget) {
   // 20000 AND 16383 = 3616 nodes between polls.
   for (int64_t budget : {20000, 5000}) {
-    std::string output = RunEngine("position fen " + std::string(KIWIPETE) + "\ngo nodes " + std::to_string(budget) + "\n");
+    std::string output =
+        RunEngine("position fen " + std::string(KIWIPETE) + "\ngo nodes " + std::to_string(budget) + "\n");
     SearchEnd end = LastSearch(output);
     int64_t nodes = Field(end.Info, "nodes");
     EXPECT_GE(nodes, budget) << end.Info;
@@ -133,8 +133,8 @@ TEST(GoNodes, StoppedBeforeAnyRootMoveFinishedShowsTheMovePlayedAndItsScore) {
 TEST(GoNodes, TheLineBehindAStoppedSearchIsTheNextCommand) {
   // The budget stops the search at its first poll; the position line waiting there is left
   // for the command loop, so the next search is of that position.
-  std::string output = RunEngine(
-      "position startpos\ngo nodes 1\nposition fen 6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1\ngo depth 1\n");
+  std::string output =
+      RunEngine("position startpos\ngo nodes 1\nposition fen 6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1\ngo depth 1\n");
   EXPECT_EQ(LastSearch(output).BestMove, "a1a8") << output;
 }
 

@@ -9,10 +9,10 @@
 #include <sys/types.h>
 
 struct EngineOptions {
-  std::vector<std::string> Args;       // after the program name
-  bool RawCp437 = true;                // TAVRIN_CP437=1: compare code page 437 bytes
-  std::string WorkingDirectory;        // empty: a fresh temporary directory (no Tavrin.ini)
-  std::vector<std::string> ExtraEnv;   // NAME=value entries added to the environment
+  std::vector<std::string> Args;      // after the program name
+  bool RawCp437 = true;               // TAVRIN_CP437=1: compare code page 437 bytes
+  std::string WorkingDirectory;       // empty: a fresh temporary directory (no Tavrin.ini)
+  std::vector<std::string> ExtraEnv;  // NAME=value entries added to the environment
 };
 
 class Engine {

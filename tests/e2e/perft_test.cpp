@@ -53,8 +53,8 @@ TEST(PerftCommandLine, KiwipeteGivenAsSeparateWordsToDepthFour) {
   std::string out = RunEngine("", {.Args = args}, nullptr, 120000);
   std::string head = Box("PERFT " + KiwipeteFen + " 0 0") + PERFT_HEADER;
   EXPECT_EQ(out.substr(0, head.size()), head);
-  EXPECT_EQ(MaskedRows(out), (std::vector<std::string>{MaskedRow(1, "48"), MaskedRow(2, "2,039"), MaskedRow(3, "97,862"),
-                                                       MaskedRow(4, "4,085,603")}));
+  EXPECT_EQ(MaskedRows(out), (std::vector<std::string>{MaskedRow(1, "48"), MaskedRow(2, "2,039"),
+                                                       MaskedRow(3, "97,862"), MaskedRow(4, "4,085,603")}));
 }
 
 TEST(PerftCommandLine, NonNumericDepthCountsOnePly) {
@@ -81,7 +81,8 @@ TEST(PerftCommandLine, WithoutMemoryForTheCacheItSaysSoAndCountsAnyway) {
   EXPECT_EQ(pclose(pipe), 0);
   const std::string notice = "info string no memory for the 256 MiB perft cache, counting without it\n";
   EXPECT_EQ(out.substr(0, notice.size()), notice);
-  EXPECT_EQ(MaskedRows(out), (std::vector<std::string>{MaskedRow(1, "20"), MaskedRow(2, "400"), MaskedRow(3, "8,902")}));
+  EXPECT_EQ(MaskedRows(out),
+            (std::vector<std::string>{MaskedRow(1, "20"), MaskedRow(2, "400"), MaskedRow(3, "8,902")}));
 }
 
 TEST(PerftCommandLine, TheCacheIsResidentBeforeTheFirstRowIsTimed) {
@@ -98,8 +99,8 @@ TEST(PerftConsole, DivideTwoListsEveryMoveInGenerationOrder) {
   const char* moves[] = {"b1a3", "b1c3", "g1f3", "g1h3", "a2a3", "b2b3", "c2c3", "d2d3", "e2e3", "f2f3",
                          "g2g3", "h2h3", "a2a4", "b2b4", "c2c4", "d2d4", "e2e4", "f2f4", "g2g4", "h2h4"};
   for (int i = 0; i < 20; ++i)
-    expected += V + " " + moves[i] + "  " + V + "             20 " + V + " " + Right(std::to_string(i + 1), 3) + " " + V +
-                " \n";
+    expected += V + " " + moves[i] + "  " + V + "             20 " + V + " " + Right(std::to_string(i + 1), 3) + " " +
+                V + " \n";
   expected += DivideEnd("400");
   EXPECT_EQ(RunEngine("divide 2\nquit\n"), expected);
   EXPECT_EQ(RunEngine("D   2\n"), expected);
@@ -156,9 +157,7 @@ class PerftSuiteTest : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
 
-  void WriteEpd(const std::string& name, const std::string& text) const {
-    std::ofstream(dir_ + "/" + name) << text;
-  }
+  void WriteEpd(const std::string& name, const std::string& text) const { std::ofstream(dir_ + "/" + name) << text; }
   std::string Run(const std::string& input) const {
     return RunEngine(input, {.WorkingDirectory = dir_}, nullptr, 60000);
   }
@@ -205,8 +204,8 @@ TEST_F(PerftSuiteTest, CountsEachLineAndAsksOnlyAfterAMismatch) {
 }
 
 TEST_F(PerftSuiteTest, BadFieldsAbortTheLineButItsRowsAreStillCounted) {
-  WriteEpd("Bad.EPD", "4k3/8/8/8/8/8/8/4K3 w - - 0 1 ;D1 5\n" + StartFen + " ;D2 400 ;D1 20\n" + StartFen +
-                          " ;D1 twenty\n");
+  WriteEpd("Bad.EPD",
+           "4k3/8/8/8/8/8/8/4K3 w - - 0 1 ;D1 5\n" + StartFen + " ;D2 400 ;D1 20\n" + StartFen + " ;D1 twenty\n");
   // The extension is recognised in any letter case; "q" ends the run after the first line.
   std::string out = Run("perftsuite\nBad.EPD\n2\nq\nquit\n");
   EXPECT_NE(out.find(Box("Bad entry error: 4k3/8/8/8/8/8/8/4K3 w - - 0 1 ;D1 5 - Aborting")), std::string::npos);

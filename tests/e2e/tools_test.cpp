@@ -116,15 +116,15 @@ TEST_F(EpdFiles, TestSuiteEndsAtAnEmptyAnswer) {
   EXPECT_EQ(Run("t\n\nisready\n"), FilePrompt + "readyok\n");
   // Names keep their letter case; an extension in any case is not added again.
   EXPECT_EQ(Run("t\nMATES\nmates.EPD\n\nisready\n"), FilePrompt + "\r\nError: file \"MATES.epd\" not found.\n" +
-                                                          FilePrompt + "\r\nError: file \"mates.EPD\" not found.\n" +
-                                                          FilePrompt + "readyok\n");
+                                                         FilePrompt + "\r\nError: file \"mates.EPD\" not found.\n" +
+                                                         FilePrompt + "readyok\n");
 }
 
 TEST_F(EpdFiles, TestSuiteWithoutAnySolutionShowsOnlyTheTimeTable) {
   Write("none.epd", {BackRank + " bm Qd8;"});
   std::string output = Run("testsuite\nnone.epd\n1\n");
-  std::string tail = Box("Warning: Qd8 is not a valid solution") + Box("No valid solutions, position skipped") + "\xDA" +
-                     H(22) + "\xBF\n";
+  std::string tail = Box("Warning: Qd8 is not a valid solution") + Box("No valid solutions, position skipped") +
+                     "\xDA" + H(22) + "\xBF\n";
   EXPECT_NE(output.find(tail), std::string::npos);
   EXPECT_EQ(output.find("Failed tests"), std::string::npos);
   EXPECT_EQ(output.find("bestmove"), std::string::npos);
@@ -138,9 +138,8 @@ TEST_F(EpdFiles, EvalSuiteShowsEachPositionUntilQ) {
   EXPECT_EQ(Run("valsuite\nevals\n\nq\nisready\n"),
             prompt + BoardOf(BackRank) + question + BoardOf(second) + question + "readyok\n");
   // To the end of the file without a Q.
-  EXPECT_EQ(Run("v\nevals.epd\n\n\n\nisready\n"),
-            prompt + BoardOf(BackRank) + question + BoardOf(second) + question + BoardOf(QueenMate) + question +
-                "readyok\n");
+  EXPECT_EQ(Run("v\nevals.epd\n\n\n\nisready\n"), prompt + BoardOf(BackRank) + question + BoardOf(second) + question +
+                                                      BoardOf(QueenMate) + question + "readyok\n");
 }
 
 }  // namespace

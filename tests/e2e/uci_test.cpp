@@ -16,9 +16,11 @@ const std::string UciReply =
 
 std::string UciReplyWith(int hash, int overhead) {
   return "id name Tavrin dev_20240807b\nid author Nemisor\n"
-         "option name Hash type spin default " + std::to_string(hash) + " min 16 max 2048\n"
-         "option name MoveOverhead type spin default " + std::to_string(overhead) +
-         " min 0 max 1000\nuciok\n";
+         "option name Hash type spin default " +
+         std::to_string(hash) +
+         " min 16 max 2048\n"
+         "option name MoveOverhead type spin default " +
+         std::to_string(overhead) + " min 0 max 1000\nuciok\n";
 }
 
 TEST(UciHandshake, PrintsExactlyTheIdentificationAndReadyok) {
@@ -36,11 +38,16 @@ TEST(UciHandshake, OptionLinesShowCurrentValues) {
 
 TEST(UciHandshake, OutOfRangeAndMalformedOptionsChangeNothing) {
   const char* lines[] = {
-      "setoption name Hash value 15",          "setoption name Hash value 4096",
-      "setoption name Hash value -64",         "setoption name Hash value 99999999999",
-      "setoption name Hash value x",           "setoption name MoveOverhead value 1001",
-      "setoption name MoveOverhead value -1",  "setoption name MoveOverhead 5",
-      "setoption Hash value 64",               "setoption name Threads value 4",
+      "setoption name Hash value 15",
+      "setoption name Hash value 4096",
+      "setoption name Hash value -64",
+      "setoption name Hash value 99999999999",
+      "setoption name Hash value x",
+      "setoption name MoveOverhead value 1001",
+      "setoption name MoveOverhead value -1",
+      "setoption name MoveOverhead 5",
+      "setoption Hash value 64",
+      "setoption name Threads value 4",
       "setoption name Move Overhead value 7",
   };
   for (const char* line : lines) EXPECT_EQ(RunEngine(std::string(line) + "\nuci\n"), UciReply) << line;

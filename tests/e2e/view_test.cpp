@@ -15,13 +15,11 @@ std::string H(int count) { return std::string(static_cast<size_t>(count), '\xC4'
 std::string StatsTable(const std::string& ply, const std::string& eval) {
   auto row = [](const std::string& label, const std::string& value, const std::string& unit) {
     return V + std::string(12 - label.size(), ' ') + label + " " + V + " " + value +
-           std::string(4 - value.size(), ' ') + V + " " + unit +
-           std::string(3 - unit.size(), ' ') + V + "\r\n";
+           std::string(4 - value.size(), ' ') + V + " " + unit + std::string(3 - unit.size(), ' ') + V + "\r\n";
   };
-  return "\xDA" + H(24) + "\xBF\n" + V + " Stats" + std::string(18, ' ') + V + "\n" +
-         "\xC3" + H(13) + "\xC2" + H(5) + "\xC2" + H(4) + "\xB4\n" + row("Ply", ply, "#") +
-         row("Static Eval", eval, "cp") + row("Hash", "128", "MB") + row("Hash full", "0", "%.") +
-         "\xC0" + H(13) + "\xC1" + H(5) + "\xC1" + H(4) + "\xD9\n";
+  return "\xDA" + H(24) + "\xBF\n" + V + " Stats" + std::string(18, ' ') + V + "\n" + "\xC3" + H(13) + "\xC2" + H(5) +
+         "\xC2" + H(4) + "\xB4\n" + row("Ply", ply, "#") + row("Static Eval", eval, "cp") + row("Hash", "128", "MB") +
+         row("Hash full", "0", "%.") + "\xC0" + H(13) + "\xC1" + H(5) + "\xC1" + H(4) + "\xD9\n";
 }
 
 std::vector<std::string> ViewArgs(const std::string& fen) {
@@ -57,11 +55,11 @@ TEST(BoardView, StartPositionBoardAndStats) {
   std::string board = output.substr(0, BOARD_BYTES);
   ExpectBoardFrame(board);
   std::vector<std::string> rows = Lines(board);
-  EXPECT_EQ(rows[3].substr(3, 9), " \xDC \xDC\xDC\xDC \xDC ");   // a8 rook battlements
+  EXPECT_EQ(rows[3].substr(3, 9), " \xDC \xDC\xDC\xDC \xDC ");        // a8 rook battlements
   EXPECT_EQ(rows[4].substr(3, 9), " \xCD\xCD\xCD\xCD\xCD\xCD\xCD ");  // its double-line body
-  EXPECT_EQ(rows[45][43], '\xC5');                               // the cross of the king on e1
-  EXPECT_EQ(rows[46][14], 'o');                                  // the eye of the knight on b1
-  EXPECT_EQ(rows[29].substr(3, 72), std::string(72, ' '));       // rank 4 is empty
+  EXPECT_EQ(rows[45][43], '\xC5');                                    // the cross of the king on e1
+  EXPECT_EQ(rows[46][14], 'o');                                       // the eye of the knight on b1
+  EXPECT_EQ(rows[29].substr(3, 72), std::string(72, ' '));            // rank 4 is empty
   EXPECT_EQ(output.substr(BOARD_BYTES), StatsTable("2", "28"));
 }
 
@@ -72,8 +70,8 @@ TEST(BoardView, FenWordsAreJoinedWithBlanks) {
   ASSERT_GE(split.size(), BOARD_BYTES);
   ExpectBoardFrame(split.substr(0, BOARD_BYTES));
   std::vector<std::string> rows = Lines(split.substr(0, BOARD_BYTES));
-  EXPECT_EQ(rows[22][41], 'o');                                  // white knight on e5
-  EXPECT_EQ(rows[3].substr(12, 9), std::string(9, ' '));         // b8 is empty
+  EXPECT_EQ(rows[22][41], 'o');                           // white knight on e5
+  EXPECT_EQ(rows[3].substr(12, 9), std::string(9, ' '));  // b8 is empty
   // Without move counters the ply is 1.
   EXPECT_NE(split.find(V + "         Ply " + V + " 1   " + V), std::string::npos);
 }

@@ -48,8 +48,8 @@ TEST_F(EvaluationTest, StartPositionIsTheTempoDampedByTheClock) {
   };
   for (Case c : {Case{7, 26}, Case{10, 25}, Case{50, 14}, Case{99, 0}, Case{100, 0}, Case{150, 0}}) {
     for (const char* side : {" w ", " b "}) {
-      Setup("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR" + std::string(side) + "KQkq - " +
-            std::to_string(c.Clock) + " 1");
+      Setup("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR" + std::string(side) + "KQkq - " + std::to_string(c.Clock) +
+            " 1");
       EXPECT_EQ(Evaluate(), c.Expected) << "clock " << c.Clock << side;
     }
   }
@@ -104,13 +104,13 @@ TEST_F(EvaluationTest, FinishRoundsTowardZeroThenAddsTempoAndDamps) {
 }
 
 TEST_F(EvaluationTest, LazySkipComparesHalfTheSumWithMarginAndMaterial) {
-  Setup(START);  // 10920 / 64 = 170, so the bar is 770 for margin 600
+  Setup(START);                                      // 10920 / 64 = 170, so the bar is 770 for margin 600
   EXPECT_FALSE(LazySkip(MakeScore(800, 741), 600));  // 1541 / 2 = 770: not beyond
   EXPECT_TRUE(LazySkip(MakeScore(800, 742), 600));
   EXPECT_TRUE(LazySkip(MakeScore(-800, -742), 600));
   EXPECT_FALSE(LazySkip(MakeScore(-800, -742), 700));
   EXPECT_FALSE(LazySkip(MakeScore(3000, -3000), 0));  // halves that cancel
-  Setup("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");  // no pieces: the bar is the margin alone
+  Setup("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");           // no pieces: the bar is the margin alone
   EXPECT_FALSE(LazySkip(MakeScore(601, 600), 600));
   EXPECT_TRUE(LazySkip(MakeScore(601, 601), 600));
 }
@@ -128,8 +128,8 @@ TEST_F(EvaluationTest, OppositeBishopsScaleTheEndgame) {
   // Phase 0 throughout; an endgame half of 500 is 390 after the pull toward zero, and the
   // result is 390 * scale / 64.
   const std::string bishopsOnly = "4k3/p7/8/2b5/8/8/PP6/4KB2 w - - 0 1";  // f1 light, c5 dark
-  EXPECT_EQ(Taper(bishopsOnly, 0, 500), 109);                           // 18: 109.7
-  EXPECT_EQ(Taper("4k3/p7/8/3b4/8/8/PP6/4KB2 w - - 0 1", 0, 500), 304);  // same colour: 36 + 14 = 50
+  EXPECT_EQ(Taper(bishopsOnly, 0, 500), 109);                             // 18: 109.7
+  EXPECT_EQ(Taper("4k3/p7/8/3b4/8/8/PP6/4KB2 w - - 0 1", 0, 500), 304);   // same colour: 36 + 14 = 50
   // With rooks the scale counts the strong side's men: 22 + 3 * 5 for White, 22 + 3 * 4 for Black.
   const std::string withRooks = "r3k3/p7/8/2b5/8/8/PP6/R3KB2 w - - 0 1";
   EXPECT_EQ(Taper(withRooks, 0, 500), 225);    // 390 * 37 / 64 = 225.5
@@ -142,8 +142,8 @@ TEST_F(EvaluationTest, RookEndingOnOneWingScales36) {
   // Each broken condition falls through to the pawn rule: 36 + 7 * 3 = 57, 390 * 57 / 64 = 347.3.
   // Pawns on both wings, a2 passed: 399 * 57 / 64 = 355.4.
   EXPECT_EQ(Taper("3r2k1/5pp1/8/8/8/8/P5PP/3R2K1 w - - 0 1", 0, 500), 355);
-  EXPECT_EQ(Taper("k2r4/5pp1/8/8/8/8/5PPP/3R2K1 w - - 0 1", 0, 500), 347);   // king away from its pawns
-  EXPECT_EQ(Taper("3r2k1/6p1/8/8/8/8/5PPP/3R2K1 w - - 0 1", 0, 500), 347);   // two pawns more
+  EXPECT_EQ(Taper("k2r4/5pp1/8/8/8/8/5PPP/3R2K1 w - - 0 1", 0, 500), 347);  // king away from its pawns
+  EXPECT_EQ(Taper("3r2k1/6p1/8/8/8/8/5PPP/3R2K1 w - - 0 1", 0, 500), 347);  // two pawns more
   // No defending pawn: 43, of the 399 left by the passed e2: 268.1.
   EXPECT_EQ(Taper("r5k1/8/8/8/8/8/4P3/4K2R w - - 0 1", 0, 500), 268);
 }

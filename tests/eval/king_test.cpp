@@ -96,13 +96,13 @@ TEST_F(KingTest, FlankByKingFile) {
     const char* Fen;
     bool Pawnless;
   };
-  for (Case c : {Case{"k7/8/8/8/8/8/3P4/K7 w - - 0 1", true},     // a: a-c
-                 Case{"k7/8/8/8/8/8/3P4/1K6 w - - 0 1", false},   // b: a-d
-                 Case{"k7/8/8/8/8/8/4P3/7K w - - 0 1", true},     // h: f-h
-                 Case{"k7/8/8/8/8/8/4P3/6K1 w - - 0 1", false},   // g: e-h
-                 Case{"k7/8/8/8/8/8/1P6/3K4 w - - 0 1", true},    // d: c-f
-                 Case{"k7/8/8/8/8/8/2P5/3K4 w - - 0 1", false},   // d: c-f
-                 Case{"k7/8/8/8/8/8/6P1/4K3 w - - 0 1", true},    // e: c-f
+  for (Case c : {Case{"k7/8/8/8/8/8/3P4/K7 w - - 0 1", true},      // a: a-c
+                 Case{"k7/8/8/8/8/8/3P4/1K6 w - - 0 1", false},    // b: a-d
+                 Case{"k7/8/8/8/8/8/4P3/7K w - - 0 1", true},      // h: f-h
+                 Case{"k7/8/8/8/8/8/4P3/6K1 w - - 0 1", false},    // g: e-h
+                 Case{"k7/8/8/8/8/8/1P6/3K4 w - - 0 1", true},     // d: c-f
+                 Case{"k7/8/8/8/8/8/2P5/3K4 w - - 0 1", false},    // d: c-f
+                 Case{"k7/8/8/8/8/8/6P1/4K3 w - - 0 1", true},     // e: c-f
                  Case{"k7/2p5/8/8/8/8/8/K7 w - - 0 1", false}}) {  // a black pawn counts too
     PrepareMaps(c.Fen);
     const PackedScore shelter = KingShelter(WHITE);

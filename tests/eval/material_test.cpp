@@ -117,14 +117,13 @@ TEST_F(MaterialTest, PawnOnlyRuleDrawsWhenTheKingStandsInFront) {
     int32_t Scale;  // ScaleFactorFor the side with the pawns
   };
   for (Case c : {
-           Case{"8/8/8/8/1k6/P7/P7/4K3 b - - 0 1", 0},     // b4 covers a3 and a2
-           Case{"8/8/8/8/8/P7/Pk6/4K3 w - - 0 1", 64},     // a3 is not below the king
-           Case{"8/8/8/8/8/P7/P7/k3K3 w - - 0 1", 64},     // the king on the first rank
-           Case{"k7/8/8/8/8/8/P6P/4K3 w - - 0 1", 64},     // both rook files
-           Case{"7k/8/8/8/8/8/P6P/4K3 w - - 0 1", 64},
-           Case{"8/8/8/3k4/8/8/P6P/4K3 w - - 0 1", 64},
-           Case{"8/8/8/8/2k5/P7/P7/4K3 w - - 0 1", 64},    // two files away
-           Case{"8/8/8/8/1k6/8/PP6/4K3 w - - 0 1", 64},    // a knight's pawn is no rook's pawn
+           Case{"8/8/8/8/1k6/P7/P7/4K3 b - - 0 1", 0},  // b4 covers a3 and a2
+           Case{"8/8/8/8/8/P7/Pk6/4K3 w - - 0 1", 64},  // a3 is not below the king
+           Case{"8/8/8/8/8/P7/P7/k3K3 w - - 0 1", 64},  // the king on the first rank
+           Case{"k7/8/8/8/8/8/P6P/4K3 w - - 0 1", 64},  // both rook files
+           Case{"7k/8/8/8/8/8/P6P/4K3 w - - 0 1", 64}, Case{"8/8/8/3k4/8/8/P6P/4K3 w - - 0 1", 64},
+           Case{"8/8/8/8/2k5/P7/P7/4K3 w - - 0 1", 64},  // two files away
+           Case{"8/8/8/8/1k6/8/PP6/4K3 w - - 0 1", 64},  // a knight's pawn is no rook's pawn
        }) {
     Probe(c.Fen);
     EXPECT_EQ(CurrentMaterialEntry->ScalingFunction[WHITE], ScalePawnsOnly) << c.Fen;
@@ -206,8 +205,8 @@ TEST_F(EndgameTest, RookAgainstPawnByKingPositions) {
 }
 
 TEST_F(EndgameTest, RookAgainstMinorPiece) {
-  ExpectBothSides("4kb2/8/8/8/8/8/8/R3K3 w - - 0 1", EvaluateRookAgainstBishop, 59);  // edge of e8
-  ExpectBothSides("4kn2/8/8/8/8/8/8/R3K3 w - - 0 1", EvaluateRookAgainstKnight, 59);  // 59 + 20 - 20
+  ExpectBothSides("4kb2/8/8/8/8/8/8/R3K3 w - - 0 1", EvaluateRookAgainstBishop, 59);   // edge of e8
+  ExpectBothSides("4kn2/8/8/8/8/8/8/R3K3 w - - 0 1", EvaluateRookAgainstKnight, 59);   // 59 + 20 - 20
   ExpectBothSides("4k3/8/8/8/8/8/8/R3K2n w - - 0 1", EvaluateRookAgainstKnight, 179);  // 59 + 140 - 20
 }
 
@@ -228,10 +227,10 @@ TEST_F(EndgameTest, TwoKnightsAgainstPawn) {
 }
 
 TEST_F(EndgameTest, MirroredEndingsAgree) {
-  for (const char* fen : {"8/8/8/8/4k3/8/8/R3K3 w - - 0 1", "8/8/8/8/8/2KBN3/8/7k w - - 0 1",
-                          "1R5K/8/8/8/8/3p4/8/k7 b - - 0 1", "7R/6K1/8/8/8/1kp5/8/8 w - - 0 1",
-                          "4k3/8/8/8/8/8/8/R3K2n w - - 0 1", "Q7/8/8/8/8/8/pk6/7K w - - 0 1",
-                          "4k3/4p3/8/8/8/8/8/1NN1K3 b - - 0 1"}) {
+  for (const char* fen :
+       {"8/8/8/8/4k3/8/8/R3K3 w - - 0 1", "8/8/8/8/8/2KBN3/8/7k w - - 0 1", "1R5K/8/8/8/8/3p4/8/k7 b - - 0 1",
+        "7R/6K1/8/8/8/1kp5/8/8 w - - 0 1", "4k3/8/8/8/8/8/8/R3K2n w - - 0 1", "Q7/8/8/8/8/8/pk6/7K w - - 0 1",
+        "4k3/4p3/8/8/8/8/8/1NN1K3 b - - 0 1"}) {
     const MaterialEntry& entry = Probe(fen);
     const int32_t value = entry.EndgameFunction(entry.StrongSide);
     const MaterialEntry& mirrored = Probe(MirrorFen(fen));

@@ -25,8 +25,8 @@ TEST_F(PiecesTest, StartPositionMobilityAndPlacement) {
     ScorePair (*Term)();
     Halves Expected;
   };
-  for (Case c : {Case{EvaluateKnights, {-4, -39}}, Case{EvaluateBishops, {-6, -77}},
-                 Case{EvaluateRooks, {-55, -13}}, Case{EvaluateQueens, {0, 0}}}) {
+  for (Case c : {Case{EvaluateKnights, {-4, -39}}, Case{EvaluateBishops, {-6, -77}}, Case{EvaluateRooks, {-55, -13}},
+                 Case{EvaluateQueens, {0, 0}}}) {
     Prepare(std::string(START_FEN));
     const ScorePair pair = c.Term();
     EXPECT_EQ(HalvesOf(pair[WHITE]), c.Expected);

@@ -8,8 +8,8 @@
 
 #include "board/board_setup.h"
 #include "eval/eval.h"
-#include "eval/mirror_fen.h"
 #include "eval/game_positions.h"
+#include "eval/mirror_fen.h"
 
 namespace {
 

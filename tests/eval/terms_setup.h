@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "board/board_setup.h"
-#include "eval/pawns.h"
 #include "eval/attackmaps.h"
+#include "eval/pawns.h"
 
 // (middle game, endgame), so that a failed comparison prints both halves.
 using Halves = std::pair<int32_t, int32_t>;

@@ -65,7 +65,8 @@ TEST_F(MateTest, MateInTwoEndsAfterTheIterationThatFindsIt) {
   EXPECT_LT(SearchState.IterationDepth, 10);
   // Every line before it shows a shorter depth or no mate yet.
   for (size_t i = 0; i + 2 < lines.size(); ++i)
-    EXPECT_TRUE(lines[i].find(" score mate 2 ") == std::string::npos || Field(lines[i], "depth") == Field(last, "depth"))
+    EXPECT_TRUE(lines[i].find(" score mate 2 ") == std::string::npos ||
+                Field(lines[i], "depth") == Field(last, "depth"))
         << lines[i];
 }
 

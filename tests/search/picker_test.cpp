@@ -85,7 +85,8 @@ TEST_F(MainPickerTest, CandidatesThatCannotBePlayedHereAreForgotten) {
   EXPECT_EQ(picker.Killer2, MOVE_NONE);
   EXPECT_EQ(picker.Counter, M("h1", "h2"));
   ASSERT_GE(moves.size(), 3u);
-  EXPECT_EQ(std::vector<std::string>(moves.begin(), moves.begin() + 3), (std::vector<std::string>{"c3b5", "e4d5", "h1h2"}));
+  EXPECT_EQ(std::vector<std::string>(moves.begin(), moves.begin() + 3),
+            (std::vector<std::string>{"c3b5", "e4d5", "h1h2"}));
   EXPECT_EQ(std::count(moves.begin(), moves.end(), "h1h2"), 1);
   MoveList legal;
   EXPECT_EQ(moves.size(), static_cast<size_t>(GenerateLegalMoves(0, legal)));

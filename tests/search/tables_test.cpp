@@ -13,7 +13,8 @@ namespace {
 using SearchTables = SearchTest;
 
 TEST_F(SearchTables, ReductionBaseListedValues) {
-  const std::pair<int, int> listed[] = {{1, 0}, {2, 23}, {3, 34}, {4, 42}, {5, 48}, {8, 60}, {10, 66}, {16, 79}, {63, 116}};
+  const std::pair<int, int> listed[] = {{1, 0},  {2, 23},  {3, 34},  {4, 42},  {5, 48},
+                                        {8, 60}, {10, 66}, {16, 79}, {63, 116}};
   for (auto [i, value] : listed) EXPECT_EQ(ReductionBase[i], value) << i;
 }
 

@@ -133,7 +133,7 @@ TEST_F(TimeTest, BudgetIsSpentByTimeOrNodes) {
   EXPECT_FALSE(IsBudgetSpent());
   SearchLimits.TimeLimit = -1;  // stops at the first poll, whatever the clock says
   EXPECT_TRUE(IsBudgetSpent());
-  SearchLimits.TimeLimit = 0;   // a budget below the overhead: elapsed 0 already reaches it
+  SearchLimits.TimeLimit = 0;  // a budget below the overhead: elapsed 0 already reaches it
   EXPECT_TRUE(IsBudgetSpent());
 
   SearchLimits.TimeLimit = 500000000;

@@ -106,7 +106,7 @@ TEST_F(TTTest, ShallowerBoundKeepsTheDeeperResultButTakesItsMove) {
   EXPECT_EQ(entry.Flags, 8 | BOUND_LOWER);  // the probe above refreshed it; the store did not
 
   TTStore(key, -70, 7, BOUND_UPPER, MOVE_NONE, 11);  // only 3 shallower: replaces
-  EXPECT_EQ(Move{entry.Move}, EncodeMove(D2, D4));    // no move given: the old one stays
+  EXPECT_EQ(Move{entry.Move}, EncodeMove(D2, D4));   // no move given: the old one stays
   EXPECT_EQ(entry.Score, -70);
   EXPECT_EQ(entry.Depth, 7);
   EXPECT_EQ(BoundOf(entry), BOUND_UPPER);

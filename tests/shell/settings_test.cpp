@@ -55,15 +55,17 @@ TEST_F(SettingsFile, HashSizeRoundsDownAndIgnoresOutOfRange) {
 }
 
 TEST_F(SettingsFile, EveryKeyWithItsRange) {
-  Load("MOVE_OVERHEAD=1000\nDEFAULT_MOVE_TIME=3600\nMIN_TIME_TO_SHOW_STATS=3600000\n"
-       "MIN_TIME_TO_SHOW_MOVE_STATS=0\nTESTSUITE_ITERATIONS=10\n");
+  Load(
+      "MOVE_OVERHEAD=1000\nDEFAULT_MOVE_TIME=3600\nMIN_TIME_TO_SHOW_STATS=3600000\n"
+      "MIN_TIME_TO_SHOW_MOVE_STATS=0\nTESTSUITE_ITERATIONS=10\n");
   EXPECT_EQ(Settings.MoveOverhead, 1000);
   EXPECT_EQ(Settings.DefaultMoveTime, 3600);
   EXPECT_EQ(Settings.MinTimeToShowStats, 3600000);
   EXPECT_EQ(Settings.MinTimeToShowMoveStats, 0);
   EXPECT_EQ(Settings.TestsuiteIterations, 10);
-  Load("MOVE_OVERHEAD=1001\nDEFAULT_MOVE_TIME=-1\nMIN_TIME_TO_SHOW_STATS=3600001\n"
-       "TESTSUITE_ITERATIONS=0\nTESTSUITE_ITERATIONS=11\n");
+  Load(
+      "MOVE_OVERHEAD=1001\nDEFAULT_MOVE_TIME=-1\nMIN_TIME_TO_SHOW_STATS=3600001\n"
+      "TESTSUITE_ITERATIONS=0\nTESTSUITE_ITERATIONS=11\n");
   EXPECT_EQ(Settings.MoveOverhead, 1000);
   EXPECT_EQ(Settings.DefaultMoveTime, 3600);
   EXPECT_EQ(Settings.MinTimeToShowStats, 3600000);
@@ -71,8 +73,9 @@ TEST_F(SettingsFile, EveryKeyWithItsRange) {
 }
 
 TEST_F(SettingsFile, CommentsBlanksCaseAndLaterLinesWin) {
-  Load("# HASH_SIZE=16\n   #x\n\n  default_move_time = 10  \r\nDEFAULT_MOVE_TIME=$0C\nHASHSIZE=32\n"
-       "MOVE_OVERHEAD=7\nMOVE_OVERHEAD=abc\n");
+  Load(
+      "# HASH_SIZE=16\n   #x\n\n  default_move_time = 10  \r\nDEFAULT_MOVE_TIME=$0C\nHASHSIZE=32\n"
+      "MOVE_OVERHEAD=7\nMOVE_OVERHEAD=abc\n");
   EXPECT_EQ(Settings.HashSizeMB, 128);
   EXPECT_EQ(Settings.DefaultMoveTime, 12);
   EXPECT_EQ(Settings.MoveOverhead, 0);  // a value that is no number reads as 0, which is in range

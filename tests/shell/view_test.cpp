@@ -10,9 +10,8 @@ namespace {
 
 // The start position by square, a1 first: +type for White, -type for Black.
 constexpr std::array<int32_t, 64> StartSquares = {
-    4,  2,  3,  5,  6,  3,  2,  4,  1,  1,  1,  1,  1,  1,  1,  1,  0,  0,  0,  0,  0,  0,
-    0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,
-    0,  0,  0,  0,  -1, -1, -1, -1, -1, -1, -1, -1, -4, -2, -3, -5, -6, -3, -2, -4};
+    4, 2, 3, 5, 6, 3, 2, 4, 1, 1, 1, 1, 1, 1, 1, 1, 0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1, -1, -1, -1, -1, -1, -1, -1, -4, -2, -3, -5, -6, -3, -2, -4};
 
 class BoardGridTest : public ::testing::Test {
  protected:
@@ -29,8 +28,14 @@ class BoardGridTest : public ::testing::Test {
 };
 
 TEST_F(BoardGridTest, OuterAndInnerFramesInTheNormalColour) {
-  for (auto [row, column, glyph] : {std::tuple{0, 0, '\xDA'}, {0, 77, '\xBF'}, {53, 0, '\xC0'}, {53, 77, '\xD9'},
-                                    {2, 2, '\xDA'}, {2, 75, '\xBF'}, {51, 2, '\xC0'}, {51, 75, '\xD9'}})
+  for (auto [row, column, glyph] : {std::tuple{0, 0, '\xDA'},
+                                    {0, 77, '\xBF'},
+                                    {53, 0, '\xC0'},
+                                    {53, 77, '\xD9'},
+                                    {2, 2, '\xDA'},
+                                    {2, 75, '\xBF'},
+                                    {51, 2, '\xC0'},
+                                    {51, 75, '\xD9'}})
     ExpectCell(row, column, glyph, 5);
   for (int c = 1; c <= 76; ++c) {
     ExpectCell(0, c, '\xC4', 5);

@@ -50,7 +50,8 @@ TEST_F(EpdLineTest, PerftLineStopsAtItsFirstBadFieldAndForgetsTheLastLine) {
 }
 
 TEST_F(EpdLineTest, TestLineSplitsIntoFenOperationsAndSolutionWords) {
-  TestSuiteLine parts = SplitTestSuiteLine("r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq -  bm Qxf7#; id \"m1\";");
+  TestSuiteLine parts =
+      SplitTestSuiteLine("r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq -  bm Qxf7#; id \"m1\";");
   EXPECT_EQ(parts.Fen, "r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq -");
   EXPECT_EQ(parts.OpText, "bm Qxf7#; id \"m1\";");
   EXPECT_EQ(parts.SolutionText, " Qxf7#");

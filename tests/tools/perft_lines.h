@@ -20,20 +20,19 @@ inline std::string Right(const std::string& text, size_t width) {
   return std::string(width > text.size() ? width - text.size() : 0, ' ') + text;
 }
 
-inline const std::string PERFT_HEADER =
-    V + " Depth " + V + "     Nodes      " + V + "    Time    " + V + "   NPS    " + V + "\n" + "\xC3" + H(7) +
-    "\xC5" + H(16) + "\xC5" + H(12) + "\xC5" + H(10) + "\xB4\n";
+inline const std::string PERFT_HEADER = V + " Depth " + V + "     Nodes      " + V + "    Time    " + V + "   NPS    " +
+                                        V + "\n" + "\xC3" + H(7) + "\xC5" + H(16) + "\xC5" + H(12) + "\xC5" + H(10) +
+                                        "\xB4\n";
 inline const std::string PERFT_FOOTER = "\xC0" + H(7) + "\xC1" + H(16) + "\xC1" + H(12) + "\xC1" + H(10) + "\xD9\n";
 
-inline const std::string EXPECTED_HEADER = V + " Depth " + V + "     Nodes      " + V + "    Time    " + V +
-                                           "   NPS    " + V + " Expected Nodes " + V + "\n" + "\xC3" + H(7) +
-                                           "\xC5" + H(16) + "\xC5" + H(12) + "\xC5" + H(10) + "\xC5" + H(16) +
-                                           "\xC5" + H(10) + "\xBF\n";
-inline const std::string EXPECTED_FOOTER = "\xC0" + H(7) + "\xC1" + H(16) + "\xC1" + H(12) + "\xC1" + H(10) +
-                                           "\xC1" + H(16) + "\xC1" + H(10) + "\xD9\n";
+inline const std::string EXPECTED_HEADER =
+    V + " Depth " + V + "     Nodes      " + V + "    Time    " + V + "   NPS    " + V + " Expected Nodes " + V + "\n" +
+    "\xC3" + H(7) + "\xC5" + H(16) + "\xC5" + H(12) + "\xC5" + H(10) + "\xC5" + H(16) + "\xC5" + H(10) + "\xBF\n";
+inline const std::string EXPECTED_FOOTER =
+    "\xC0" + H(7) + "\xC1" + H(16) + "\xC1" + H(12) + "\xC1" + H(10) + "\xC1" + H(16) + "\xC1" + H(10) + "\xD9\n";
 
-inline const std::string DIVIDE_HEADER =
-    V + " Move  " + V + "     Nodes      " + V + "   # " + V + "\n" + "\xC3" + H(7) + "\xC5" + H(16) + "\xC5" + H(5) + "\xB4\n";
+inline const std::string DIVIDE_HEADER = V + " Move  " + V + "     Nodes      " + V + "   # " + V + "\n" + "\xC3" +
+                                         H(7) + "\xC5" + H(16) + "\xC5" + H(5) + "\xB4\n";
 
 // The total block and the footer that close a divide.
 inline std::string DivideEnd(const std::string& total) {

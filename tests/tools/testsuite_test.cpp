@@ -8,8 +8,8 @@ namespace {
 
 class TestSuiteHookTest : public ::testing::Test {
  protected:
-  static constexpr Move SOLUTION = EncodeMove(3, 59);       // d1d8
-  static constexpr Move OTHER = EncodeMove(6, 5);           // g1f1
+  static constexpr Move SOLUTION = EncodeMove(3, 59);         // d1d8
+  static constexpr Move OTHER = EncodeMove(6, 5);             // g1f1
   static constexpr Move SECOND_SOLUTION = EncodeMove(2, 58);  // c1c8
 
   void SetUp() override {

@@ -62,8 +62,12 @@ TEST_F(FitTest, SlopesAreThoseOfTheSmoothEvaluation) {
   for (const Sample& s : Set.Samples) {
     const double mg = PsqSum(s, cells, 0), eg = PsqSum(s, cells, 1);
     const Rebuilt at = RebuildEvaluation(s, mg, eg, false);
-    const double slopeMg = (RebuildEvaluation(s, mg + STEP, eg, false).White - RebuildEvaluation(s, mg - STEP, eg, false).White) / (2 * STEP);
-    const double slopeEg = (RebuildEvaluation(s, mg, eg + STEP, false).White - RebuildEvaluation(s, mg, eg - STEP, false).White) / (2 * STEP);
+    const double slopeMg =
+        (RebuildEvaluation(s, mg + STEP, eg, false).White - RebuildEvaluation(s, mg - STEP, eg, false).White) /
+        (2 * STEP);
+    const double slopeEg =
+        (RebuildEvaluation(s, mg, eg + STEP, false).White - RebuildEvaluation(s, mg, eg - STEP, false).White) /
+        (2 * STEP);
     EXPECT_NEAR(at.SlopeMg, slopeMg, 1e-6);
     EXPECT_NEAR(at.SlopeEg, slopeEg, 1e-6);
     // The smooth surrogate stays within the engine's rounding of the exact value.
