@@ -101,9 +101,9 @@ void MakeSearchMove(StackEntry& entry, Move move, UndoInfo& undo, bool givesChec
 bool NullMoveCuts(int32_t alpha, int32_t beta, int32_t depth, int32_t ply, int32_t eval, int32_t staticEval,
                   bool cutNode, PVLine& child, int32_t& cutValue) {
   int32_t us = Position.SideToMove;
-  // Worth a try when the node stands above beta, and not for the side whose pass is being
-  // verified below, which the same pass must not fool again.
-  bool worthTrying = eval >= beta && eval >= staticEval &&
+  // Worth a try when the node stands above beta (the caller's test), and not for the side whose
+  // pass is being verified below, which the same pass must not fool again.
+  bool worthTrying = eval >= staticEval &&
                      staticEval >= beta - NULL_MOVE_DEPTH_MARGIN * depth + NULL_MOVE_BASE_MARGIN &&
                      (ply >= SearchState.NullVerifyPly || us != SearchState.NullVerifySide);
   if (!worthTrying) return false;
@@ -131,19 +131,19 @@ bool NullMoveCuts(int32_t alpha, int32_t beta, int32_t depth, int32_t ply, int32
   // a while, so that zugzwang cannot fool it.
   SearchState.NullVerifyPly = ply + (3 * d) / 4;
   SearchState.NullVerifySide = us;
-  int32_t verified = d < 1 ? Quiesce(false, alpha, beta, 0, ply, child)
-                           : Search(alpha, beta, d, ply, child, {.SkipPruning = true});
+  int32_t verified =
+      d < 1 ? Quiesce(false, alpha, beta, 0, ply, child) : Search(alpha, beta, d, ply, child, {.SkipPruning = true});
   SearchState.NullVerifyPly = 0;
   SearchState.NullVerifySide = -1;
   return verified >= beta;
 }
 
 // ProbCut: a good capture that beats beta by a margin in a shallower search would beat beta
-// here. True, with the value to return, when the node is cut; list and child are scratch space.
+// here; the caller tests the depth and that beta is no mate score. True, with the value to return, when the node is
+// cut; list and child are scratch space.
 bool ProbCutCuts(int32_t beta, int32_t depth, int32_t ply, int32_t staticEval, bool improving, bool cutNode,
                  Move ttMove, Move excludedMove, const CheckInfo& checkInfo, MoveList& list, PVLine& child,
                  int32_t& cutValue) {
-  if (depth <= PROBCUT_DEPTH || std::abs(beta) >= MATE_BOUND) return false;
   int32_t rbeta = std::min(beta + (improving ? PROBCUT_MARGIN_IMPROVING : PROBCUT_MARGIN), SCORE_MATE);
   StackEntry& entry = SearchStack[ply];
   entry.Stage = 0;
@@ -181,8 +181,7 @@ int32_t LateMoveReduction(Move move, int32_t movedPiece, bool givesCheck, bool i
   if (lateMove && !exactNonPv) r += 1;              // past the late-move count
   if (cutNode) {
     r += 2;  // an expected cut node needs only its first good move
-  } else if (TypeOf(movedPiece) != PAWN && TypeOf(movedPiece) != KING &&
-             StaticExchangeValue(ReverseMove(move)) < 0) {
+  } else if (TypeOf(movedPiece) != PAWN && TypeOf(movedPiece) != KING && StaticExchangeValue(ReverseMove(move)) < 0) {
     // A piece that could not safely go back has likely escaped a threat: search it deeper.
     r -= 2;
   }
@@ -248,8 +247,8 @@ int32_t StaticEvaluation(int32_t ply, int32_t ttEval) {
   return value;
 }
 
-int32_t SearchNode(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int32_t ply, PVLine& pv,
-                   bool skipPruning, Move excludedMove, bool cutNode) {
+int32_t SearchNode(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int32_t ply, PVLine& pv, bool skipPruning,
+                   Move excludedMove, bool cutNode) {
   // At the horizon the captures are played out before anything is scored.
   if (depth < 1) return Quiesce(pvNode, alpha, beta, 0, ply, pv);
   // The line holds what a sibling left in it until cleared: a node that returns early (a draw,
@@ -319,11 +318,10 @@ int32_t SearchNode(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int3
     if (depth < 2 && eval <= alpha - RAZOR_MARGIN) return Quiesce(beta - alpha > 1, alpha, beta, 0, ply, pv);
 
     // 10.2 Static null move: far enough above beta that no reply will bring it down.
-    if (!pvNode && depth < STATIC_NULL_MOVE_DEPTH && eval - StaticFutilityMargin[improving][depth] >= beta)
-      return eval;
+    if (!pvNode && depth < STATIC_NULL_MOVE_DEPTH && eval - StaticFutilityMargin[improving][depth] >= beta) return eval;
 
     // 10.3 Null move: if even passing keeps the score above beta, some move will too.
-    if (!pvNode && excludedMove == MOVE_NONE &&
+    if (!pvNode && excludedMove == MOVE_NONE && eval >= beta &&
         NullMoveCuts(alpha, beta, depth, ply, eval, staticEval, cutNode, child, cutValue))
       return cutValue;
   }
@@ -333,8 +331,9 @@ int32_t SearchNode(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int3
   MoveList list;
   if (mayPrune) {
     // 10.4 ProbCut: a good capture that beats beta by a margin in a shallow search beats it here.
-    if (!pvNode && ProbCutCuts(beta, depth, ply, staticEval, improving, cutNode, hit.TTMove, excludedMove,
-                               checkInfo, list, child, cutValue))
+    if (!pvNode && depth > PROBCUT_DEPTH && std::abs(beta) < MATE_BOUND &&
+        ProbCutCuts(beta, depth, ply, staticEval, improving, cutNode, hit.TTMove, excludedMove, checkInfo, list, child,
+                    cutValue))
       return cutValue;
 
     // 10.5 Internal iterative deepening: without a table move, a shallow search finds one to try first.
@@ -492,9 +491,7 @@ int32_t SearchNode(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int3
 
   // 13.5 Store the result, unless it is a singular test's, which saw only part of the node.
   if (excludedMove == MOVE_NONE) {
-    int32_t bound = bestValue >= beta                   ? BOUND_LOWER
-                    : pvNode && bestMove != MOVE_NONE ? BOUND_EXACT
-                                                      : BOUND_UPPER;
+    int32_t bound = bestValue >= beta ? BOUND_LOWER : pvNode && bestMove != MOVE_NONE ? BOUND_EXACT : BOUND_UPPER;
     TTStore(tableKey, ScoreToTT(bestValue, ply), depth, bound, bestMove, staticEval);
   }
   return bestValue;
