@@ -44,19 +44,11 @@ constexpr bool IsOnBoard(int32_t i) { return 0 <= i && i < SQUARE_NB; }
 
 // ---- Constant masks ------------------------------------------------------------------------
 
-// Read only through SquareBit. A table rather than a shift because NO_SQUARE must give the
-// empty set: the en-passant square of a position without one, and a step off the board while
-// the attack tables are built.
-inline constexpr auto SquareBitTable = [] {
-  std::array<Bitboard, SQUARE_NB + 1> bits{};
-  for (int32_t s = 0; s < SQUARE_NB; ++s) bits[s + 1] = Bitboard{1} << s;
-  return bits;
-}();
-
-// The set of the one square; empty for NO_SQUARE.
+// The set of the one square; empty for NO_SQUARE (the en-passant square of a position without
+// one, and a step off the board while the attack tables are built).
 constexpr Bitboard SquareBit(int32_t square) {
   assert(NO_SQUARE <= square && square < SQUARE_NB);
-  return SquareBitTable[square + 1];
+  return square == NO_SQUARE ? 0 : Bitboard{1} << square;
 }
 
 inline constexpr Bitboard RankMask[RANK_NB] = {

@@ -98,8 +98,8 @@ void MakeSearchMove(StackEntry& entry, Move move, UndoInfo& undo, bool givesChec
 // Null move: the side to move passes, and a reduced search of the reply still fails high, so a
 // real move would too. Deep nodes confirm it with a reduced search of their own. True, with the
 // value to return, when the node is cut; child is scratch space for the searches.
-bool NullMoveCuts(int32_t alpha, int32_t beta, int32_t depth, int32_t ply, int32_t eval, int32_t staticEval,
-                  bool cutNode, PVLine& child, int32_t& cutValue) {
+[[gnu::always_inline]] inline bool NullMoveCuts(int32_t alpha, int32_t beta, int32_t depth, int32_t ply, int32_t eval,
+                                                int32_t staticEval, bool cutNode, PVLine& child, int32_t& cutValue) {
   int32_t us = Position.SideToMove;
   // Worth a try when the node stands above beta (the caller's test), and not for the side whose
   // pass is being verified below, which the same pass must not fool again.
@@ -141,9 +141,10 @@ bool NullMoveCuts(int32_t alpha, int32_t beta, int32_t depth, int32_t ply, int32
 // ProbCut: a good capture that beats beta by a margin in a shallower search would beat beta
 // here; the caller tests the depth and that beta is no mate score. True, with the value to return, when the node is
 // cut; list and child are scratch space.
-bool ProbCutCuts(int32_t beta, int32_t depth, int32_t ply, int32_t staticEval, bool improving, bool cutNode,
-                 Move ttMove, Move excludedMove, const CheckInfo& checkInfo, MoveList& list, PVLine& child,
-                 int32_t& cutValue) {
+[[gnu::always_inline]] inline bool ProbCutCuts(int32_t beta, int32_t depth, int32_t ply, int32_t staticEval,
+                                               bool improving, bool cutNode, Move ttMove, Move excludedMove,
+                                               const CheckInfo& checkInfo, MoveList& list, PVLine& child,
+                                               int32_t& cutValue) {
   int32_t rbeta = std::min(beta + (improving ? PROBCUT_MARGIN_IMPROVING : PROBCUT_MARGIN), SCORE_MATE);
   StackEntry& entry = SearchStack[ply];
   entry.Stage = 0;
