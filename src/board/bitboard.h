@@ -2,7 +2,6 @@
 // Bit primitives, constant masks and the attack tables. Part of the board room's front door
 // (board/board.h); the tables are filled once by InitAttackTables.
 
-#include <array>
 #include <bit>
 #include <cassert>
 #include <cstdint>
