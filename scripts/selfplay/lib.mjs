@@ -25,6 +25,9 @@ export const USAGE = `usage: node selfplay.mjs [options]
   --openings PATH   PGN file or folder of PGN files (default ../shared/data/openings beside the repository)
   --max-plies P     game length at which the game is drawn (default 300)
   --pgn FILE        write every game's PGN to FILE
+  --tally FILES     play nothing: A's results over the games of earlier matches' PGN files
+                    (comma-separated), so that a match may go on in several runs; pairs are
+                    counted within each file; with --sprt the test over them
   --memory-log FILE append each engine's resident memory after every game and at the end to FILE,
                     one JSON record a line: game, instance, pid, hash, rssKb, hwmKb
   --help            this text`;
@@ -47,6 +50,7 @@ const DEFAULTS = {
   maxPlies: 300,
   pgn: '',
   memoryLog: '',
+  tally: '',
 };
 
 const INTEGER_OPTIONS = {
@@ -55,7 +59,7 @@ const INTEGER_OPTIONS = {
 };
 const TEXT_OPTIONS = {
   '--tc': 'tc', '--engine': 'engine', '--engine-b': 'engineB', '--openings': 'openings', '--pgn': 'pgn', '--memory-log': 'memoryLog',
-  '--sprt': 'sprt', '--alpha': 'alpha', '--beta': 'beta',
+  '--tally': 'tally', '--sprt': 'sprt', '--alpha': 'alpha', '--beta': 'beta',
 };
 
 // Reads "--name value" and "--name=value" options into a copy of defaults: integerOptions and
@@ -260,6 +264,27 @@ export function timeForfeitResult(game, loserColour) {
 // A fault loses the game for the side that made it.
 export function faultResult(faultColour) {
   return faultColour === 'w' ? '0-1' : '1-0';
+}
+
+// The match records of games from PGN texts that this script wrote, one text per file: the game's
+// number (its round, counted on after the files before it, so that no pair spans two files), its
+// result and A's colour.
+export function recordsFromPgn(texts) {
+  const records = [];
+  let offset = 0;
+  for (const text of texts) {
+    let last = 0;
+    for (const game of splitPgnGames(text)) {
+      const tag = (name) => game.match(new RegExp(`^\\[${name} "([^"]*)"\\]`, 'm'))?.[1];
+      const round = Number(tag('Round'));
+      const result = tag('Result');
+      if (!Number.isInteger(round) || round < 1 || !['1-0', '0-1', '1/2-1/2'].includes(result)) continue;
+      records.push({ number: offset + round, result, white: tag('White')?.endsWith('(A)') ? 'A' : 'B' });
+      last = Math.max(last, round);
+    }
+    offset += last + (last % 2);
+  }
+  return records;
 }
 
 // A's score in a game in half points: 0 lost, 1 drawn, 2 won.

@@ -7,12 +7,12 @@
 // test. Faults (illegal or garbled moves, crashes, hangs) are reported with the game's PGN and the
 // engine's last lines, and make the exit code 1.
 
-import { appendFileSync, existsSync, writeFileSync } from 'node:fs';
+import { appendFileSync, existsSync, readFileSync, writeFileSync } from 'node:fs';
 import { loadavg } from 'node:os';
 import { basename, join, resolve } from 'node:path';
 import {
   GAME_SCORES, PAIR_SCORES, USAGE, adjudicate, chooseOpenings, eloEstimate, faultResult, formatScore, halfPointsForA,
-  parseArgs, parseBestmove, sprtStatus, tallyForA, timeForfeitResult,
+  parseArgs, parseBestmove, recordsFromPgn, sprtStatus, tallyForA, timeForfeitResult,
 } from './lib.mjs';
 import {
   DEFAULT_OPENINGS, Engine, REPO_DIR, faultFromOutcome, loadOpenings, loadRulesLibrary, scheduleSince,
@@ -245,6 +245,26 @@ function summarise(records, options, wallMs, loadAtStart, verdict) {
   console.log(`total time ${formatDuration(wallMs)}; load average ${loadAtStart.toFixed(2)} at start, ${loadavg()[0].toFixed(2)} at end`);
 }
 
+// --tally: the result lines over games already played, as if one match had played them all.
+function tally(options) {
+  const files = options.tally.split(',');
+  const missing = files.find((file) => !existsSync(file));
+  if (missing) {
+    console.error(`selfplay: no PGN file ${missing}`);
+    return 2;
+  }
+  const records = recordsFromPgn(files.map((file) => readFileSync(file, 'utf8')));
+  if (!records.length) {
+    console.error(`selfplay: no finished games in ${files.join(', ')}`);
+    return 2;
+  }
+  const { pairs, pairCount } = tallyForA(records);
+  const status = options.sprt ? sprtStatus(pairs, options.sprt) : {};
+  console.log(`tally of ${records.length} games from ${files.join(', ')}`);
+  for (const line of resultLines(records, options, status.verdict ? { ...status, pairs: pairCount } : null)) console.log(line);
+  return 0;
+}
+
 async function main() {
   const parsed = parseArgs(process.argv.slice(2));
   if (parsed.error) {
@@ -256,6 +276,7 @@ async function main() {
     console.log(USAGE);
     return 0;
   }
+  if (options.tally) return tally(options);
   const enginePath = options.engine ? resolve(options.engine) : join(REPO_DIR, 'build', 'tavrin');
   const enginePaths = [enginePath, options.engineB ? resolve(options.engineB) : enginePath];
   const openingsPath = options.openings ? resolve(options.openings) : DEFAULT_OPENINGS;

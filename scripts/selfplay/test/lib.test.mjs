@@ -5,7 +5,7 @@ import assert from 'node:assert/strict';
 import { Chess } from 'chess.js';
 import {
   GAME_SCORES, MIN_SPRT_PAIRS, PAIR_SCORES, adjudicate, chooseOpenings, createRandom, eloEstimate, eloFromScore, formatScore,
-  parseArgs, parseBestmove, parseInfo, parseTimeControl, readOpening, splitPgnGames, sprtLlr, sprtStatus, tallyForA,
+  parseArgs, parseBestmove, parseInfo, parseTimeControl, readOpening, recordsFromPgn, splitPgnGames, sprtLlr, sprtStatus, tallyForA,
   timeForfeitResult,
 } from '../lib.mjs';
 
@@ -50,6 +50,19 @@ test('games pair by opening and count for A whatever its colour; an unfinished p
     { number: 5, white: 'A', result: '0-1' },
   ];
   assert.deepEqual(tallyForA(games), { games: [2, 1, 2], pairs: [0, 0, 1, 1, 0], pairCount: 2 });
+});
+
+test('games from several PGN files tally as one match, no pair spanning two files', () => {
+  const game = (round, white, result) =>
+    `[Round "${round}"]\n[White "${white}"]\n[Black "x"]\n[Result "${result}"]\n\n1. e4 e5 ${result}\n`;
+  // The first file was cut off after game 3, whose partner never came.
+  const first = [game(1, 'new (A)', '1-0'), game(2, 'old (B)', '1/2-1/2'), game(3, 'new (A)', '0-1')].join('\n');
+  const second = [game(1, 'old (B)', '1-0'), game(2, 'new (A)', '1-0'), game(3, 'new (A)', '*')].join('\n');
+  const records = recordsFromPgn([first, second]);
+  assert.deepEqual(records.map((r) => [r.number, r.white, r.result]), [
+    [1, 'A', '1-0'], [2, 'B', '1/2-1/2'], [3, 'A', '0-1'], [5, 'B', '1-0'], [6, 'A', '1-0'],
+  ]);
+  assert.deepEqual(tallyForA(records).pairs, [0, 0, 1, 1, 0]);
 });
 
 const near = (actual, expected, what) => assert.ok(Math.abs(actual - expected) < 0.01, `${what}: ${actual}, expected ${expected}`);
