@@ -1,6 +1,7 @@
 // Moves typed by a person or sent by a chess interface, matched against the legal moves,
 // made, and kept so that they can be taken back.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "board/board.h"
@@ -24,6 +25,32 @@ Move LastMatch(const MoveList& moves, const std::vector<std::string>& sans, int3
   return found;
 }
 
+// "e2e4", "e7e8q" in any letter case. No SAN has this shape (its second and fourth characters
+// are never both digits), so such a text can only name a move by its coordinates.
+bool HasCoordinateShape(const std::string& folded) {
+  auto inRange = [&](size_t i, char low, char high) { return folded[i] >= low && folded[i] <= high; };
+  return (folded.size() == 4 ||
+          (folded.size() == 5 && std::string_view("qrbn").find(folded[4]) != std::string::npos)) &&
+         inRange(0, 'a', 'h') && inRange(1, '1', '8') && inRange(2, 'a', 'h') && inRange(3, '1', '8');
+}
+
+// The move with the chosen text; SANs are worked out only when the text could be one, since
+// they cost a move generation after every move of the list, and an interface's "position ...
+// moves" sends the whole game before every search.
+Move MatchMoveText(const MoveList& moves, int32_t count, std::string_view text) {
+  std::string typed(text);
+  std::string folded = ToLower(typed);
+  if (HasCoordinateShape(folded)) {
+    for (int32_t i = 0; i < count; ++i)
+      if (MoveText(moves[i].Move) == folded) return moves[i].Move;
+    return MOVE_NONE;
+  }
+  std::vector<std::string> sans = SanTexts(moves, count);
+  // Exact first, so that letter case decides between a pawn and a bishop (bxc5, Bxc5).
+  Move move = LastMatch(moves, sans, count, typed, false);
+  return move != MOVE_NONE ? move : LastMatch(moves, sans, count, folded, true);
+}
+
 }  // namespace
 
 bool PlayMoveText(std::string_view text) {
@@ -31,11 +58,7 @@ bool PlayMoveText(std::string_view text) {
   MoveList moves;
   int32_t count = GenerateLegalMoves(0, moves);
   if (count == 0) return false;
-  std::vector<std::string> sans = SanTexts(moves, count);
-  std::string typed(text);
-  // Exact first, so that letter case decides between a pawn and a bishop (bxc5, Bxc5).
-  Move move = LastMatch(moves, sans, count, typed, false);
-  if (move == MOVE_NONE) move = LastMatch(moves, sans, count, ToLower(typed), true);
+  Move move = MatchMoveText(moves, count, text);
   if (move == MOVE_NONE) return false;
 
   GameHistoryEntry& entry = GameHistory[GameHistoryCount];
