@@ -47,6 +47,15 @@ clean:
 selfplay: build
 	node scripts/selfplay/selfplay.mjs --engine $(BUILD_DIR)/tavrin $(SELFPLAY_ARGS)
 
+# Speed side by side with an earlier engine (the commit before HEAD unless SPEED_BASE names a
+# commit or a binary): perft 6, Kiwipete perft 5 and the bench, interleaved, medians of
+# SPEED_RUNS runs; fails if a count differs. Wants a quiet machine.
+.PHONY: speed
+SPEED_BASE ?= HEAD~1
+SPEED_RUNS ?= 5
+speed: engine
+	sh scripts/speed.sh -n $(SPEED_RUNS) $(SPEED_BASE) $(BUILD_DIR)/tavrin
+
 # The Node suites of the match and soak scripts, against their stand-in engine (about 2 minutes;
 # the soak's clock checks want a quiet machine).
 .PHONY: test-scripts
