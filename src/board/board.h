@@ -3,6 +3,7 @@
 // the piece-square table, hash keys, FEN, move generation and make/unmake, notation, move
 // input, exchange evaluation.
 
+#include <array>
 #include <cassert>
 #include <cstdint>
 #include <string>
@@ -86,10 +87,23 @@ uint64_t ComputeKey();
 uint64_t ComputePawnKey();
 uint64_t ComputeMaterialKey();
 
-// The key after a move, for fetching its table entry early. Exact for ordinary moves and
-// captures; castling, en passant, promotions, double steps and lost castling rights (rare)
-// may differ, which costs only a wasted fetch.
-inline uint64_t KeyAfter(Move move) {
+// The castling rights that survive a move touching the square: a king or rook leaving home,
+// or a rook taken on its corner, takes its rights along.
+constexpr auto CastleMask = [] {
+  std::array<int32_t, SQUARE_NB> mask{};
+  mask.fill(255);
+  mask[A1] = 253;
+  mask[E1] = 252;
+  mask[H1] = 254;
+  mask[A8] = 247;
+  mask[E8] = 243;
+  mask[H8] = 251;
+  return mask;
+}();
+
+// The key after a move, for fetching its table entry early. Exact but for castling, en passant
+// captures and promotions (rare), where it costs only a wasted fetch.
+[[gnu::always_inline]] inline uint64_t KeyAfter(Move move) {
   const int32_t from = FromSquare(move);
   const int32_t to = ToSquare(move);
   const int32_t piece = Position.Squares[from];
@@ -99,7 +113,10 @@ inline uint64_t KeyAfter(Move move) {
                  HashKeys.PieceKeys[us][TypeOf(piece)][to];
   if (captured != NO_PIECE) key ^= HashKeys.PieceKeys[us ^ 1][TypeOf(captured)][to];
   if (Position.EpSquare != NO_SQUARE) key ^= HashKeys.EpKeys[Position.EpSquare];
-  return key;
+  // A double step always sets the square it passed over.
+  if (TypeOf(piece) == PAWN && (to - from == 16 || from - to == 16)) key ^= HashKeys.EpKeys[(from + to) / 2];
+  const int32_t rights = Position.CastlingRights;
+  return key ^ HashKeys.CastlingKeys[rights] ^ HashKeys.CastlingKeys[rights & CastleMask[from] & CastleMask[to]];
 }
 
 // ---- Set-up and FEN ------------------------------------------------------------------------

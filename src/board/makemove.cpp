@@ -1,27 +1,11 @@
 // Make, unmake and the null move, kept exact incrementally, and the check and legality
 // questions the search asks about a move before it plays it.
-#include <array>
-
 #include "board/board.h"
 #include "board/moves.h"
 #include "board/psq.h"
 #include "search/state.h"
 
 namespace {
-
-// The castling rights that survive a move touching the square: a king or rook leaving home,
-// or a rook taken on its corner, takes its rights along.
-constexpr auto CastleMask = [] {
-  std::array<int32_t, SQUARE_NB> mask{};
-  mask.fill(255);
-  mask[A1] = 253;
-  mask[E1] = 252;
-  mask[H1] = 254;
-  mask[A8] = 247;
-  mask[E8] = 243;
-  mask[H8] = 251;
-  return mask;
-}();
 
 constexpr int32_t PushOf(int32_t colour) { return colour == WHITE ? 8 : -8; }
 
