@@ -26,6 +26,8 @@ constexpr size_t PERFT_CACHE_BYTES = PERFT_CACHE_ENTRIES * sizeof(PerftEntry);
 
 PerftEntry* PerftCache = nullptr;
 
+PerftEntry* CacheEntryOf(uint64_t key) { return &PerftCache[key & (PERFT_CACHE_ENTRIES - 1)]; }
+
 // Inner widths of the columns: depth or move, nodes, time, speed, expected nodes, verdict.
 constexpr std::initializer_list<int> PERFT_COLUMNS = {7, 16, 12, 10};
 constexpr std::initializer_list<int> EXPECTED_COLUMNS = {7, 16, 12, 10, 16, 10};
@@ -79,7 +81,7 @@ uint64_t Perft(int32_t depth) {
   // Only depth-1 entries exist, so deeper nodes need no probe.
   PerftEntry* entry = nullptr;
   if (depth == 1 && PerftCache) {
-    entry = &PerftCache[Position.Key & (PERFT_CACHE_ENTRIES - 1)];
+    entry = CacheEntryOf(Position.Key);
     if (entry->Key == Position.Key && entry->Depth == 1) return entry->Count;
   }
   MoveList moves;
@@ -91,8 +93,7 @@ uint64_t Perft(int32_t depth) {
   // Every child's probe would wait for memory: start all the fetches first, so that they
   // overlap one another and the moves made before each probe.
   if (depth == 2 && PerftCache)
-    for (int32_t i = 0; i < count; ++i)
-      __builtin_prefetch(&PerftCache[KeyAfter(moves[i].Move) & (PERFT_CACHE_ENTRIES - 1)]);
+    for (int32_t i = 0; i < count; ++i) __builtin_prefetch(CacheEntryOf(KeyAfter(moves[i].Move)));
   CheckInfo checkInfo;
   ComputeCheckInfo(checkInfo);
   uint64_t total = 0;
