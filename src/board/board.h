@@ -119,6 +119,12 @@ constexpr auto CastleMask = [] {
   return key ^ HashKeys.CastlingKeys[rights] ^ HashKeys.CastlingKeys[rights & CastleMask[from] & CastleMask[to]];
 }
 
+// The key after a null move.
+inline uint64_t KeyAfterNullMove() {
+  const uint64_t key = Position.Key ^ HashKeys.SideKey;
+  return Position.EpSquare == NO_SQUARE ? key : key ^ HashKeys.EpKeys[Position.EpSquare];
+}
+
 // ---- Set-up and FEN ------------------------------------------------------------------------
 
 inline constexpr std::string_view START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";

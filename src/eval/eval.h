@@ -10,6 +10,10 @@
 // the middle game, 206 in the endgame), within -32000..32000.
 int32_t Evaluate();
 
+// Starts loading the pawn cache entry of Position's pawn structure, so that an evaluation a
+// few steps later does not wait for memory.
+void PrefetchPawnEntry();
+
 // ---- For the piece-square tuner ----------------------------------------------------------------
 
 inline constexpr int32_t TEMPO = 28;                // bonus of the side to move

@@ -1,5 +1,7 @@
 #include "eval/pawns.h"
 
+#include "eval/eval.h"
+
 #include <algorithm>
 
 PawnEntry PawnHashTable[PAWN_HASH_SIZE];
@@ -150,6 +152,13 @@ void EvaluatePawns(int32_t us, PawnEntry& entry) {
     if (blocked) score = AddScore(score, BlockedPawnBonus[r]);
   }
   entry.Score[us] = score;
+}
+
+void PrefetchPawnEntry() {
+  // An entry spans two cache lines.
+  const PawnEntry* entry = &PawnHashTable[Position.PawnKey & (PAWN_HASH_SIZE - 1)];
+  __builtin_prefetch(entry);
+  __builtin_prefetch(reinterpret_cast<const char*>(entry) + sizeof(PawnEntry) - 1);
 }
 
 void ProbePawns() {

@@ -54,6 +54,8 @@ int32_t Quiesce(bool pvNode, int32_t alpha, int32_t beta, int32_t qdepth, int32_
     bound = BoundOf(hit);
     ttEval = hit.Eval;
     if (!pvNode && IsTableCut(ttValue, bound, hit.Depth, ttDepth, alpha, beta)) return ttValue;
+    // The table move comes first: fetch its entry while the evaluation runs.
+    if (ttMove != MOVE_NONE) TTPrefetch(KeyAfter(ttMove));
   }
 
   // 5. Stand pat: out of check the side to move may decline every capture.
@@ -108,6 +110,7 @@ int32_t Quiesce(bool pvNode, int32_t alpha, int32_t beta, int32_t qdepth, int32_
     UndoInfo undo;
     SaveUndoInfo(undo);
     MakeMove(m, undo, givesCheck);
+    PrefetchPawnEntry();
     entry.CurrentMove = m;
     int32_t value = -Quiesce(pvNode, -beta, -alpha, qdepth - 1, ply + 1, child);
     UnmakeMove(m, undo);

@@ -86,10 +86,11 @@ void UpdateTableCutStats(const TableHit& hit, Move prevMove, int32_t depth, int3
   }
 }
 
+// The caller has fetched the move's table entry early (TTPrefetch) when it picked the move.
 void MakeSearchMove(StackEntry& entry, Move move, UndoInfo& undo, bool givesCheck, int32_t moveCount) {
-  TTPrefetch(KeyAfter(move));
   SaveUndoInfo(undo);
   MakeMove(move, undo, givesCheck);
+  PrefetchPawnEntry();
   entry.CurrentMove = move;
   entry.ContHist = ContinuationOf(PieceOn(ToSquare(move)), ToSquare(move));
   entry.MoveCount = moveCount;
@@ -152,6 +153,7 @@ void MakeSearchMove(StackEntry& entry, Move move, UndoInfo& undo, bool givesChec
   int32_t tries = cutNode ? 4 : 2;
   // ttMove is the picker's own copy: it may clear it.
   for (Move m; tries > 0 && (m = NextProbCutMove(list, ttMove, ply, rbeta - staticEval)) != MOVE_NONE;) {
+    TTPrefetch(KeyAfter(m));
     if (m == excludedMove || !IsLegal(m, checkInfo.Pinned)) continue;
     --tries;
     UndoInfo undo;
@@ -292,6 +294,10 @@ int32_t SearchNode(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int3
     UpdateTableCutStats(hit, prevMove, depth, ply, beta);
     return hit.Value;
   }
+  // The table move is searched first and a null move comes before it: fetch their entries now,
+  // while the evaluation runs.
+  if (hit.TTMove != MOVE_NONE) TTPrefetch(KeyAfter(hit.TTMove));
+  if (!pvNode && !inCheck) TTPrefetch(KeyAfterNullMove());
 
   // 9. Static evaluation, and whether it improved on two plies ago: the pruning margins depend
   // on both. In check there is no static value to trust.
@@ -377,6 +383,7 @@ int32_t SearchNode(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int3
 
   // 12. The move loop, best-looking moves first.
   for (Move m; (m = NextMove(list, ttMove, killer1, killer2, counterMove, ply, depth, skipQuiets)) != MOVE_NONE;) {
+    TTPrefetch(KeyAfter(m));  // early, so the tests below hide the fetch
     if (m == excludedMove || !IsLegal(m, checkInfo.Pinned)) continue;
     // 12.1 Count the move: its number decides how late it is.
     ++moveCount;

@@ -230,7 +230,7 @@ TEST_F(MoveOperations, EveryLegalMoveChecksExactlyWhenGivesCheckSaysAndUnmakesCl
 // The early key used to fetch a table entry is the real one for every move except the rare
 // kinds it leaves out (castling, en passant, promotion): double steps and lost castling rights
 // are common in perft's first plies, where a wrong key fetched the wrong cache line.
-TEST_F(MoveOperations, KeyAfterMatchesTheKeyAfterEveryOrdinaryMoveOfRandomGames) {
+TEST_F(MoveOperations, KeyAfterMatchesTheKeyAfterEveryOrdinaryMoveAndNullMoveOfRandomGames) {
   int32_t checked = 0;
   WalkSuitePositions(2, 40, [&] {
     MoveList moves;
@@ -253,6 +253,13 @@ TEST_F(MoveOperations, KeyAfterMatchesTheKeyAfterEveryOrdinaryMoveOfRandomGames)
       ++checked;
       UnmakeMove(move, undo);
     }
+    if (Position.Checkers) return;
+    uint64_t expected = KeyAfterNullMove();
+    UndoInfo undo;
+    SaveUndoInfo(undo);
+    MakeNullMove();
+    EXPECT_EQ(Position.Key, expected) << "after a null move: " << WriteFen();
+    UnmakeNullMove(undo);
   });
   EXPECT_GT(checked, 100000);
 }
