@@ -45,7 +45,7 @@ inline void AddTo(ScoreSum& sum, PackedScore s, int32_t times = 1) {
   sum.Mg += MgValue(s) * times;
   sum.Eg += EgValue(s) * times;
 }
-inline PackedScore PackSum(const ScoreSum& sum) { return MakeScore(SaturateHalf(sum.Mg), SaturateHalf(sum.Eg)); }
+inline PackedScore PackSum(const ScoreSum& sum) { return SaturatedScore(sum.Mg, sum.Eg); }
 
 inline constexpr Bitboard QUEEN_SIDE = FileMask[FILE_A] | FileMask[FILE_B] | FileMask[FILE_C] | FileMask[FILE_D];
 inline constexpr Bitboard CENTRE_FILES = FileMask[FILE_C] | FileMask[FILE_D] | FileMask[FILE_E] | FileMask[FILE_F];

@@ -92,7 +92,7 @@ PackedScore AddLateTerms(PackedScore acc) {
 PackedScore AddMaterialAndPawns(int32_t psqMg, int32_t psqEg) {
   ProbeMaterial();
   const int32_t imbalance = CurrentMaterialEntry->Imbalance;
-  PackedScore acc = MakeScore(SaturateHalf(imbalance + psqMg), SaturateHalf(imbalance + psqEg));
+  PackedScore acc = SaturatedScore(imbalance + psqMg, imbalance + psqEg);
   ProbePawns();
   acc = AddScore(acc, CurrentPawnEntry->Score[WHITE]);
   return SubScore(acc, CurrentPawnEntry->Score[BLACK]);

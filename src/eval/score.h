@@ -23,6 +23,17 @@ constexpr int32_t EgValue(PackedScore s) { return static_cast<int16_t>(s >> 16);
 
 constexpr int32_t SaturateHalf(int32_t v) { return std::clamp(v, -32768, 32767); }
 
+// The pair of two full-width halves, each clamped to 16 bits.
+constexpr PackedScore SaturatedScore(int32_t mg, int32_t eg) {
+#if defined(__SSE2__)
+  // One saturating pack does both clamps, and leaves the middle game in the low half.
+  if (!std::is_constant_evaluated())
+    return static_cast<PackedScore>(
+        _mm_cvtsi128_si32(_mm_packs_epi32(_mm_setr_epi32(mg, eg, 0, 0), _mm_setzero_si128())));
+#endif
+  return MakeScore(SaturateHalf(mg), SaturateHalf(eg));
+}
+
 // No carry passes between the halves: each one is clamped on its own.
 [[nodiscard]] constexpr PackedScore AddScore(PackedScore acc, PackedScore s) {
 #if defined(__SSE2__)

@@ -86,6 +86,13 @@ TEST(ScoreArithmetic, BothHalvesSaturateIndependentlyForAnyInputs) {
         ASSERT_EQ(EgValue(difference), clamp16(ae + clamp16(-se)));
       }
     }
+  // Full-width halves packed at once: each clamped alone, the middle game in the low half.
+  for (int32_t mg : {-1000000, -32769, -32768, -5, 0, 7, 32767, 32768, 1000000})
+    for (int32_t eg : {-70000, -32768, -1, 0, 32767, 40000}) {
+      PackedScore packed = SaturatedScore(mg, eg);
+      ASSERT_EQ(MgValue(packed), clamp16(mg));
+      ASSERT_EQ(EgValue(packed), clamp16(eg));
+    }
 }
 
 }  // namespace
