@@ -2,7 +2,8 @@
 # Speed of two engine binaries side by side: the whole process of `perft 6` from the start
 # position, of `perft 5` from Kiwipete and of `bench`, run in turn (old, new, old, new...) so that
 # the machine's drift hits both alike. Prints each figure's median and the new binary's speed
-# ratio over the old one (above 1: faster), and fails if any leaf or node count differs.
+# ratio over the old one (above 1: faster), and the median of the ratios of the runs taken in
+# pairs; fails if any leaf or node count differs.
 #   sh scripts/speed.sh [-n RUNS] OLD NEW
 # OLD and NEW are engine binaries or commits; a commit's engine is built once in a scratch tree
 # (build-speed/<commit>/). `make speed` compares the commit before HEAD with today's build.
@@ -69,7 +70,7 @@ run_figure() {  # name binary
 }
 
 status=0
-printf '%-10s %10s %10s %7s   (medians of %d runs, seconds)\n' figure old new ratio "$runs"
+printf '%-10s %10s %10s %7s %7s   (medians of %d runs, seconds)\n' figure old new ratio pairs "$runs"
 for figure in perft6 kiwipete5 bench; do
   : >"$work/old.t"
   : >"$work/new.t"
@@ -88,8 +89,11 @@ for figure in perft6 kiwipete5 bench; do
   done
   median_old=$(median "$work/old.t")
   median_new=$(median "$work/new.t")
-  printf '%-10s %10.3f %10.3f %7.3f   old %s | new %s\n' $figure "$median_old" "$median_new" \
-    "$(echo "$median_old $median_new" | awk '{ print $1 / $2 }')" \
+  # Each run of the old binary against the new one right after it: a host whose speed drifts
+  # over minutes moves both runs of a pair alike.
+  paste "$work/old.t" "$work/new.t" | awk '{ print $1 / $2 }' >"$work/pairs.t"
+  printf '%-10s %10.3f %10.3f %7.3f %7.3f   old %s | new %s\n' $figure "$median_old" "$median_new" \
+    "$(echo "$median_old $median_new" | awk '{ print $1 / $2 }')" "$(median "$work/pairs.t")" \
     "$(tr '\n' ' ' <"$work/old.t")" "$(tr '\n' ' ' <"$work/new.t")"
 done
 exit $status
