@@ -1,13 +1,7 @@
 // The staged move pickers and the root move order.
 #include "search/pickers.h"
 
-#include <cassert>
-#include <cstdint>
 #include <utility>
-
-#ifdef __AVX2__
-#include <immintrin.h>
-#endif
 
 #include "search/history.h"
 #include "search/state.h"
@@ -48,52 +42,15 @@ constexpr int32_t EVASION_CAPTURE_BONUS = 1048576;
 // Sorted quiets end once a score this low per depth has been handed out.
 constexpr int32_t SORTED_QUIET_FLOOR = -4000;
 
-#ifdef __AVX2__
-// The highest of eight lanes.
-inline int32_t HighestLane(__m256i lanes) {
-  __m128i half = _mm_max_epi32(_mm256_castsi256_si128(lanes), _mm256_extracti128_si256(lanes, 1));
-  half = _mm_max_epi32(half, _mm_shuffle_epi32(half, 0x4E));
-  half = _mm_max_epi32(half, _mm_shuffle_epi32(half, 0xB1));
-  return _mm_cvtsi128_si32(half);
-}
-#endif
-
 bool ListUsedUp(const StackEntry& entry) { return entry.ListIndex >= entry.ListCount; }
-
-// The position of the highest score in list[first, count), the first on ties.
-int32_t BestIndex(const MoveList& list, int32_t first, int32_t count) {
-#ifdef __AVX2__
-  // Four entries a step, branch-free: each score lane becomes score * 256 + (255 - position), so
-  // that the highest key is the highest score at its lowest position. Scores stay far inside
-  // 24 bits (histories and exchange values are bounded), which the shift needs. Lanes from
-  // count on are neither read nor counted.
-  static_assert(MAX_MOVES <= 256);
-  for (int32_t i = first; i < count; ++i) assert(list[i].Score > -(1 << 23) && list[i].Score < 1 << 23);
-  const __m256i lowest = _mm256_set1_epi32(INT32_MIN);
-  const __m256i scoreLanes = _mm256_setr_epi32(0, -1, 0, -1, 0, -1, 0, -1);  // a MoveEntry is (move, score)
-  const __m256i end = _mm256_set1_epi32(255 - count);
-  __m256i positions = _mm256_sub_epi32(_mm256_setr_epi32(0, 255, 0, 254, 0, 253, 0, 252), _mm256_set1_epi32(first));
-  __m256i highest = lowest;
-  for (int32_t i = first; i < count; i += 4) {
-    const __m256i valid = _mm256_and_si256(_mm256_cmpgt_epi32(positions, end), scoreLanes);
-    const __m256i entries = _mm256_maskload_epi32(reinterpret_cast<const int32_t*>(&list[i]), valid);
-    const __m256i keys = _mm256_or_si256(_mm256_slli_epi32(entries, 8), positions);
-    highest = _mm256_max_epi32(highest, _mm256_blendv_epi8(lowest, keys, valid));
-    positions = _mm256_sub_epi32(positions, _mm256_set1_epi32(4));
-  }
-  return 255 - (HighestLane(highest) & 255);
-#else
-  int32_t best = first;
-  for (int32_t i = first + 1; i < count; ++i)
-    if (list[i].Score > list[best].Score) best = i;
-  return best;
-#endif
-}
 
 // The selection step: the highest remaining score (the first on ties) is swapped to the next
 // position and taken.
-[[gnu::always_inline]] inline Move SelectBest(MoveList& list, StackEntry& entry) {
-  std::swap(list[BestIndex(list, entry.ListIndex, entry.ListCount)], list[entry.ListIndex]);
+Move SelectBest(MoveList& list, StackEntry& entry) {
+  int32_t best = entry.ListIndex;
+  for (int32_t i = best + 1; i < entry.ListCount; ++i)
+    if (list[i].Score > list[best].Score) best = i;
+  std::swap(list[best], list[entry.ListIndex]);
   return list[entry.ListIndex++].Move;
 }
 
