@@ -9,7 +9,7 @@ Bitboard Between[SQUARE_NB][SQUARE_NB];
 
 SliderEntry RookEntries[SQUARE_NB];
 SliderEntry BishopEntries[SQUARE_NB];
-SliderCell SliderAttackTable[SLIDER_TABLE_SIZE];
+Bitboard SliderAttackTable[SLIDER_TABLE_SIZE];
 
 namespace {
 
@@ -84,9 +84,6 @@ Bitboard SlowSliderAttacks(int32_t square, Bitboard occupied, const int32_t (&st
 // returns the block's size.
 uint32_t FillSliderBlock(SliderEntry& entry, int32_t square, Bitboard edges, const int32_t (&steps)[4]) {
   entry.Mask = SlowSliderAttacks(square, 0, steps) & ~edges;
-#ifdef __BMI2__
-  entry.Reach = SlowSliderAttacks(square, 0, steps);
-#endif
   int32_t bits = PopCount(entry.Mask);
 #ifndef __BMI2__
   entry.Shift = static_cast<uint8_t>(64 - bits);
@@ -94,7 +91,7 @@ uint32_t FillSliderBlock(SliderEntry& entry, int32_t square, Bitboard edges, con
   // Carry-rippler walk over every subset of the mask.
   Bitboard subset = 0;
   do {
-    SliderAttackTable[SliderIndex(entry, subset)] = PackSliderAttacks(entry, SlowSliderAttacks(square, subset, steps));
+    SliderAttackTable[SliderIndex(entry, subset)] = SlowSliderAttacks(square, subset, steps);
     subset = (subset - entry.Mask) & entry.Mask;
   } while (subset);
   return uint32_t{1} << bits;

@@ -71,29 +71,18 @@ extern Bitboard Between[SQUARE_NB][SQUARE_NB];            // squares strictly be
 // bits packed by PEXT; without it, the masked occupancy times a magic, shifted down.
 struct SliderEntry {
   Bitboard Mask;  // the rays without their last square at the board edge
-#ifdef __BMI2__
-  Bitboard Reach;  // the whole rays: every attack set of the square is a subset
-#else
+#ifndef __BMI2__
   Bitboard Magic;
   uint8_t Shift;
 #endif
   uint32_t Offset;  // start of the block
 };
 
-// With BMI2 a cell holds its attack set packed to the bits of Reach (at most 14) and PDEP
-// unpacks it: two bytes a cell keep the whole table in the level-2 cache, where eight did not
-// fit and every rook lookup went to the level-3 cache.
-#ifdef __BMI2__
-using SliderCell = uint16_t;
-#else
-using SliderCell = Bitboard;
-#endif
-
 inline constexpr int32_t SLIDER_TABLE_SIZE = 107648;  // every rook and bishop block, concatenated
 
 extern SliderEntry RookEntries[SQUARE_NB];
 extern SliderEntry BishopEntries[SQUARE_NB];
-extern SliderCell SliderAttackTable[SLIDER_TABLE_SIZE];
+extern Bitboard SliderAttackTable[SLIDER_TABLE_SIZE];
 
 inline uint32_t SliderIndex(const SliderEntry& entry, Bitboard occupied) {
 #ifdef __BMI2__
@@ -103,29 +92,13 @@ inline uint32_t SliderIndex(const SliderEntry& entry, Bitboard occupied) {
 #endif
 }
 
-inline SliderCell PackSliderAttacks(const SliderEntry& entry, Bitboard attacks) {
-#ifdef __BMI2__
-  return static_cast<SliderCell>(_pext_u64(attacks, entry.Reach));
-#else
-  (void)entry;
-  return attacks;
-#endif
-}
-
-inline Bitboard SliderAttacks(const SliderEntry& entry, Bitboard occupied) {
-  const SliderCell cell = SliderAttackTable[SliderIndex(entry, occupied)];
-#ifdef __BMI2__
-  return _pdep_u64(cell, entry.Reach);
-#else
-  return cell;
-#endif
-}
-
 // Each ray runs up to and including the first occupied square.
 inline Bitboard BishopAttacks(int32_t square, Bitboard occupied) {
-  return SliderAttacks(BishopEntries[square], occupied);
+  return SliderAttackTable[SliderIndex(BishopEntries[square], occupied)];
 }
-inline Bitboard RookAttacks(int32_t square, Bitboard occupied) { return SliderAttacks(RookEntries[square], occupied); }
+inline Bitboard RookAttacks(int32_t square, Bitboard occupied) {
+  return SliderAttackTable[SliderIndex(RookEntries[square], occupied)];
+}
 inline Bitboard QueenAttacks(int32_t square, Bitboard occupied) {
   return BishopAttacks(square, occupied) | RookAttacks(square, occupied);
 }
