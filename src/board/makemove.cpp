@@ -217,11 +217,8 @@ void UnmakeMove(Move move, const UndoInfo& undo) {
 
 void MakeNullMove() {
   assert(!Position.Checkers);
-  if (Position.EpSquare != NO_SQUARE) {
-    Position.Key ^= HashKeys.EpKeys[Position.EpSquare];
-    Position.EpSquare = NO_SQUARE;
-  }
-  Position.Key ^= HashKeys.SideKey;
+  Position.Key = KeyAfterNullMove();
+  Position.EpSquare = NO_SQUARE;
   Position.PliesFromNull = 0;
   Position.SideToMove ^= 1;
 }

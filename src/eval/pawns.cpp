@@ -154,16 +154,22 @@ void EvaluatePawns(int32_t us, PawnEntry& entry) {
   entry.Score[us] = score;
 }
 
+namespace {
+
+PawnEntry& PawnEntryOf(uint64_t key) { return PawnHashTable[key & (PAWN_HASH_SIZE - 1)]; }
+
+}  // namespace
+
 void PrefetchPawnEntry() {
   // An entry spans two cache lines.
-  const PawnEntry* entry = &PawnHashTable[Position.PawnKey & (PAWN_HASH_SIZE - 1)];
+  const PawnEntry* entry = &PawnEntryOf(Position.PawnKey);
   __builtin_prefetch(entry);
   __builtin_prefetch(reinterpret_cast<const char*>(entry) + sizeof(PawnEntry) - 1);
 }
 
 void ProbePawns() {
   const uint64_t key = Position.PawnKey;
-  PawnEntry& entry = PawnHashTable[key & (PAWN_HASH_SIZE - 1)];
+  PawnEntry& entry = PawnEntryOf(key);
   CurrentPawnEntry = &entry;
   if (entry.Filled && entry.Key == key) return;
   entry.Key = key;

@@ -57,6 +57,7 @@ int32_t Quiesce(bool pvNode, int32_t alpha, int32_t beta, int32_t qdepth, int32_
     // The table move comes first: fetch its entry while the evaluation runs.
     if (ttMove != MOVE_NONE) TTPrefetch(KeyAfter(ttMove));
   }
+  const Move prefetchedMove = ttMove;
 
   // 5. Stand pat: out of check the side to move may decline every capture.
   int32_t staticEval = -SCORE_INFINITE;
@@ -84,7 +85,7 @@ int32_t Quiesce(bool pvNode, int32_t alpha, int32_t beta, int32_t qdepth, int32_
   Move bestMove = MOVE_NONE;
   int32_t us = Position.SideToMove;
   for (Move m; (m = NextQuiescenceMove(list, checkInfo, ttMove, ply, qdepth, prevMove)) != MOVE_NONE;) {
-    TTPrefetch(KeyAfter(m));  // early, so the pruning tests below hide the fetch
+    if (m != prefetchedMove) TTPrefetch(KeyAfter(m));  // early, so the pruning tests below hide the fetch
     // 6.1 Whether it checks: a checking move is not futility-pruned.
     bool givesCheck = GivesCheck(m, checkInfo);
 

@@ -296,7 +296,8 @@ int32_t SearchNode(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int3
   }
   // The table move is searched first and a null move comes before it: fetch their entries now,
   // while the evaluation runs.
-  if (hit.TTMove != MOVE_NONE) TTPrefetch(KeyAfter(hit.TTMove));
+  const Move prefetchedMove = hit.TTMove;
+  if (prefetchedMove != MOVE_NONE) TTPrefetch(KeyAfter(prefetchedMove));
   if (!pvNode && !inCheck) TTPrefetch(KeyAfterNullMove());
 
   // 9. Static evaluation, and whether it improved on two plies ago: the pruning margins depend
@@ -383,7 +384,7 @@ int32_t SearchNode(bool pvNode, int32_t alpha, int32_t beta, int32_t depth, int3
 
   // 12. The move loop, best-looking moves first.
   for (Move m; (m = NextMove(list, ttMove, killer1, killer2, counterMove, ply, depth, skipQuiets)) != MOVE_NONE;) {
-    TTPrefetch(KeyAfter(m));  // early, so the tests below hide the fetch
+    if (m != prefetchedMove) TTPrefetch(KeyAfter(m));  // early, so the tests below hide the fetch
     if (m == excludedMove || !IsLegal(m, checkInfo.Pinned)) continue;
     // 12.1 Count the move: its number decides how late it is.
     ++moveCount;
