@@ -152,6 +152,10 @@ bool LoadSamples(const std::string& path, const LoadOptions& options, SampleSet&
         continue;
       }
     }
+    if (HasEndgameRule()) {
+      ++report.Ruled;
+      continue;
+    }
     EvaluationTrace trace;
     TraceEvaluation(trace);
     sample.Held = IsHeldOut(game, options.HoldoutPercent);

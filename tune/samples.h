@@ -47,6 +47,7 @@ struct LoadOptions {
 
 struct LoadReport {
   int64_t Lines = 0, Malformed = 0, Book = 0, InCheck = 0, Decided = 0, Large = 0, Kept = 0, Moved = 0;
+  int64_t Ruled = 0;       // endings scored by a rule of their own, which no cell changes
   int64_t Mismatches = 0;  // positions the rebuilt evaluation got wrong: must stay 0
 };
 

@@ -163,10 +163,10 @@ int main(int argc, char** argv) {
     }
     std::printf(
         "%s: %lld lines, kept %lld (resolved by a capture line %lld); skipped: malformed %lld, book %lld, "
-        "in check %lld, mate %lld, beyond %d %lld\n",
+        "in check %lld, mate %lld, beyond %d %lld, ending rule %lld\n",
         path.c_str(), (long long)report.Lines, (long long)report.Kept, (long long)report.Moved,
         (long long)report.Malformed, (long long)report.Book, (long long)report.InCheck, (long long)report.Decided,
-        options.Load.MaxScore, (long long)report.Large);
+        options.Load.MaxScore, (long long)report.Large, (long long)report.Ruled);
     if (report.Mismatches) {
       std::fprintf(stderr, "tavrin-tune: %lld positions rebuilt differently from the engine's evaluation\n",
                    (long long)report.Mismatches);

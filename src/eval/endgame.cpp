@@ -12,7 +12,6 @@ constexpr Bitboard ROOK_FILES = FileMask[FILE_A] | FileMask[FILE_H];
 
 constexpr int32_t WON_ENDING = 10000;        // lifts a forced win above every ordinary value
 constexpr int32_t WON_ENDING_LIMIT = 31507;  // and keeps it below the mate scores
-constexpr int32_t KNOWN_WIN = 10101;         // king and pawn against king
 constexpr int32_t BISHOP_KNIGHT_WIN = 13520;
 constexpr int32_t CORNER_STEP = 420;  // per step the lone king stands nearer the right corner
 constexpr int32_t KINGS_CLOSE = 140;  // minus 20 per step between the kings
@@ -54,10 +53,6 @@ int32_t EvaluateBishopKnightMate(int32_t strong) {
 }
 
 int32_t EvaluateTwoKnights(int32_t) { return 0; }
-
-int32_t EvaluatePawnWin(int32_t strong) {
-  return ForSideToMove(strong, KNOWN_WIN + RelativeRank(strong, LoneSquare(strong, PAWN)));
-}
 
 int32_t EvaluateRookAgainstPawn(int32_t strong) {
   const int32_t weak = strong ^ 1;

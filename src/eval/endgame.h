@@ -10,8 +10,6 @@ int32_t EvaluateMateDrive(int32_t strong);
 int32_t EvaluateBishopKnightMate(int32_t strong);
 // King and two knights against king: no forced mate.
 int32_t EvaluateTwoKnights(int32_t strong);
-// King and pawn against king.
-int32_t EvaluatePawnWin(int32_t strong);
 // King and rook against king and pawn.
 int32_t EvaluateRookAgainstPawn(int32_t strong);
 // King and rook against king and bishop.

@@ -35,4 +35,9 @@ struct EvaluationTrace {
   int32_t Scale[2];         // with White, Black as the strong side; 64 normal
 };
 
+// Position must have no ending rule of its own (HasEndgameRule).
 void TraceEvaluation(EvaluationTrace& trace);
+
+// True when Position's material has an ending rule of its own, which scores it instead of the
+// terms (and so of the cells): the tuner leaves such positions out.
+bool HasEndgameRule();

@@ -86,11 +86,10 @@ PackedScore AddLateTerms(PackedScore acc) {
   return AddPair(acc, EvaluateSpace());
 }
 
-// 1-3. The material probe (imbalance, phase, scale data) comes first; the imbalance is added
-// to both halves of the piece-square sums, saturated, since a wrapped sum would turn a huge
-// advantage into a huge deficit; then the pawn structure from the pawn cache.
+// 2-3. With the material entry current: the imbalance is added to both halves of the
+// piece-square sums, saturated, since a wrapped sum would turn a huge advantage into a huge
+// deficit; then the pawn structure from the pawn cache.
 PackedScore AddMaterialAndPawns(int32_t psqMg, int32_t psqEg) {
-  ProbeMaterial();
   const int32_t imbalance = CurrentMaterialEntry->Imbalance;
   PackedScore acc = SaturatedScore(imbalance + psqMg, imbalance + psqEg);
   ProbePawns();
@@ -131,8 +130,20 @@ int32_t FinishEvaluation(int32_t whiteValue) {
   return std::clamp(v, -EVALUATION_LIMIT, EVALUATION_LIMIT);
 }
 
+bool HasEndgameRule() {
+  ProbeMaterial();
+  return CurrentMaterialEntry->EndgameFunction != nullptr;
+}
+
 int32_t Evaluate() {
-  // 1-3. Material, piece-square sums and pawn structure.
+  // 1. Imbalance, phase and scale data. The endings with a rule of their own are scored by
+  //    it whole: it knows how they are won, where the terms below see only material. Not
+  //    damped by the halfmove clock: on values this large the damping of one more ply
+  //    outweighs a step of the king, and the search would chase short lines, not progress.
+  ProbeMaterial();
+  const MaterialEntry& material = *CurrentMaterialEntry;
+  if (material.EndgameFunction) return material.EndgameFunction(material.StrongSide);
+  // 2-3. Piece-square sums and pawn structure.
   PackedScore acc = AddMaterialAndPawns(Position.PsqMg, Position.PsqEg);
   // 4-15. Either lazy test ends the terms early: past its margin the rest could not bring
   //       the score back into range.
@@ -146,6 +157,7 @@ int32_t Evaluate() {
 
 void TraceEvaluation(EvaluationTrace& trace) {
   const PackedScore zero = MakeScore(0, 0);
+  ProbeMaterial();
   trace.Early = AddMaterialAndPawns(0, 0);
   trace.Pieces = AddPieceTerms(zero);
   trace.Late = AddLateTerms(zero);

@@ -39,13 +39,14 @@ struct Signature {
   EndgameFn Function;
 };
 
-// Each row: the strong and the weak counts as {unused, P, N, B, R, Q}, and the rule.
+// Each row: the strong and the weak counts as {unused, P, N, B, R, Q}, and the rule. King and
+// pawn against king has none: a rule that calls it won would trade into its many draws, so the
+// terms and the pawn-only scaling rule score it.
 constexpr Signature Signatures[] = {
     {{0, 0, 0, 0, 1, 0}, {0, 0, 0, 0, 0, 0}, EvaluateMateDrive},
     {{0, 0, 0, 0, 0, 1}, {0, 0, 0, 0, 0, 0}, EvaluateMateDrive},
     {{0, 0, 1, 1, 0, 0}, {0, 0, 0, 0, 0, 0}, EvaluateBishopKnightMate},
     {{0, 0, 2, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, EvaluateTwoKnights},
-    {{0, 1, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}, EvaluatePawnWin},
     {{0, 0, 0, 0, 1, 0}, {0, 1, 0, 0, 0, 0}, EvaluateRookAgainstPawn},
     {{0, 0, 0, 0, 1, 0}, {0, 0, 0, 1, 0, 0}, EvaluateRookAgainstBishop},
     {{0, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 0}, EvaluateRookAgainstKnight},

@@ -76,6 +76,24 @@ TEST_F(EvaluationTest, KingAndPawnAgainstKing) {
   EXPECT_EQ(Evaluate(), -50);
 }
 
+TEST_F(EvaluationTest, EndingsWithARuleAreScoredByItUndamped) {
+  // King and rook against king: the mate drive's 10958 for the side with the rook, whatever
+  // the halfmove clock (a damped value would favour short lines over progress).
+  struct Case {
+    const char* Fen;
+    int32_t Expected;
+  };
+  for (Case c : {Case{"8/8/8/8/4k3/8/8/R3K3 w - - 0 1", 10958}, Case{"8/8/8/8/4k3/8/8/R3K3 b - - 60 1", -10958}}) {
+    Setup(c.Fen);
+    EXPECT_EQ(Evaluate(), c.Expected) << c.Fen;
+    Setup(MirrorFen(c.Fen));
+    EXPECT_EQ(Evaluate(), c.Expected) << c.Fen;
+  }
+  EXPECT_TRUE(HasEndgameRule());
+  Setup(START);
+  EXPECT_FALSE(HasEndgameRule());
+}
+
 TEST_F(EvaluationTest, OversizedSumsSaturateInsteadOfWrapping) {
   Setup(START);
   Position.PsqMg = 40000;  // beyond any real position: a wrap would make it negative

@@ -97,7 +97,6 @@ TEST_F(MaterialTest, SpecialisedSignaturesKeepNormalScale) {
            Case{"4k3/8/8/8/8/8/8/3qK3 w - - 0 1", EvaluateMateDrive},
            Case{"4k3/8/8/8/8/8/8/1NB1K3 w - - 0 1", EvaluateBishopKnightMate},
            Case{"1n2k1n1/8/8/8/8/8/8/4K3 w - - 0 1", EvaluateTwoKnights},
-           Case{"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", EvaluatePawnWin},
            Case{"4k3/p7/8/8/8/8/8/R3K3 w - - 0 1", EvaluateRookAgainstPawn},
            Case{"4kn2/8/8/8/8/8/8/R3K3 w - - 0 1", EvaluateRookAgainstKnight},
            Case{"4k3/p7/8/8/8/8/8/3QK3 w - - 0 1", EvaluateQueenAgainstPawn},
@@ -109,6 +108,10 @@ TEST_F(MaterialTest, SpecialisedSignaturesKeepNormalScale) {
   }
   // One pawn more is no longer the signature.
   EXPECT_EQ(Probe("4k3/p7/8/8/8/8/P7/R3K3 w - - 0 1").EndgameFunction, nullptr);
+  // King and pawn against king has no rule of its own (many are draws): the pawn-only rule.
+  const MaterialEntry& pawn = Probe("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
+  EXPECT_EQ(pawn.EndgameFunction, nullptr);
+  EXPECT_EQ(pawn.ScalingFunction[WHITE], ScalePawnsOnly);
 }
 
 TEST_F(MaterialTest, PawnOnlyRuleDrawsWhenTheKingStandsInFront) {
@@ -182,11 +185,7 @@ TEST_F(EndgameTest, BishopKnightMateAimsAtTheBishopsCorner) {
   ExpectBothSides("8/8/8/8/8/2KBN3/8/k7 w - - 0 1", EvaluateBishopKnightMate, 13620);
 }
 
-TEST_F(EndgameTest, TwoKnightsDrawAndPawnWins) {
-  ExpectBothSides("1n2k1n1/8/8/8/8/8/8/4K3 w - - 0 1", EvaluateTwoKnights, 0);
-  ExpectBothSides("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", EvaluatePawnWin, 10102);
-  ExpectBothSides("4k3/8/8/8/3p4/8/8/4K3 w - - 0 1", EvaluatePawnWin, 10105);  // d4: Black's fifth rank
-}
+TEST_F(EndgameTest, TwoKnightsDraw) { ExpectBothSides("1n2k1n1/8/8/8/8/8/8/4K3 w - - 0 1", EvaluateTwoKnights, 0); }
 
 TEST_F(EndgameTest, RookAgainstPawnByKingPositions) {
   // The strong king on the pawn's path: 875 - 3.

@@ -22,6 +22,7 @@ constexpr const char* LINES[] = {
     "4k3/PPP5/8/8/8/8/5ppp/K7 b - - 0 30 | 0.5 | 6",
     "8/5pk1/6p1/8/5PK1/6P1/r7/R7 w - - 20 50 | 0.5 | 7",
     "4k3/8/3nb3/8/8/8/3Q4/4K3 w - - 0 40 | 1.0 | 8",
+    "8/8/8/8/4k3/8/8/R3K3 w - - 0 60 | 1.0 | 9",  // scored by its ending rule: no cell counts
 };
 
 class FitTest : public SearchTest {
@@ -41,6 +42,7 @@ class FitTest : public SearchTest {
       LoadReport report;
       ASSERT_TRUE(LoadSamples(path, options, Set, report));
       EXPECT_EQ(report.Kept, 8);
+      EXPECT_EQ(report.Ruled, 1);
       EXPECT_EQ(report.Mismatches, 0) << "resolve " << resolve;
     }
     std::remove(path.c_str());
