@@ -6,7 +6,7 @@ import { pathToFileURL } from 'node:url';
 import { createRandom, parseOptions } from './lib.mjs';
 
 // White's pieces in capitals, Black's in small letters, kings apart.
-export const ENDINGS = { KRK: 'R', KQK: 'Q', KBNK: 'BN', KQKR: 'Qr', KRKP: 'Rp', KQKP: 'Qp' };
+export const ENDINGS = { KRK: 'R', KQK: 'Q', KBNK: 'BN', KPK: 'P', KPKP: 'Pp', KPPKP: 'PPp', KQKR: 'Qr', KRKP: 'Rp', KQKP: 'Qp' };
 
 // One legal position of the ending, or null: neither side in check, nothing to capture at once.
 function tryPosition(pieces, next) {
