@@ -10,10 +10,10 @@ namespace {
 
 constexpr Bitboard ROOK_FILES = FileMask[FILE_A] | FileMask[FILE_H];
 
-constexpr int32_t WON_ENDING = 10000;        // lifts a forced win above every ordinary value
-constexpr int32_t WON_ENDING_LIMIT = 31507;  // and keeps it below the mate scores
-constexpr int32_t BISHOP_KNIGHT_WIN = 13520;
-constexpr int32_t CORNER_STEP = 420;  // per step the lone king stands nearer the right corner
+// The won endings score about their material, like any other position: a bonus for the win
+// itself would make the search give material away, or promote to a bishop and a knight, to
+// reach them. The king terms drive the lone king to where it is mated.
+constexpr int32_t CORNER_STEP = 42;   // per step the lone king stands nearer the right corner
 constexpr int32_t KINGS_CLOSE = 140;  // minus 20 per step between the kings
 constexpr int32_t KING_STEP = 20;
 constexpr int32_t QUEEN_BEATS_PAWN = 1699;
@@ -40,7 +40,7 @@ int32_t LoneSquare(int32_t colour, int32_t type) { return LowestBit(PiecesOf(col
 int32_t EvaluateMateDrive(int32_t strong) {
   const int32_t value = Position.NonPawnMaterial[strong] + 101 * PopCount(PiecesOf(strong, PAWN)) +
                         EdgeBonus(KingSquareOf(strong ^ 1)) + KingsClose(strong);
-  return ForSideToMove(strong, std::min(value + WON_ENDING, WON_ENDING_LIMIT));
+  return ForSideToMove(strong, value);
 }
 
 int32_t EvaluateBishopKnightMate(int32_t strong) {
@@ -49,7 +49,8 @@ int32_t EvaluateBishopKnightMate(int32_t strong) {
   const bool dark = PiecesOf(strong, BISHOP) & DARK_SQUARES;
   const int32_t cornerDistance =
       dark ? std::min(Distance[kW][A1], Distance[kW][H8]) : std::min(Distance[kW][A8], Distance[kW][H1]);
-  return ForSideToMove(strong, BISHOP_KNIGHT_WIN + KingsClose(strong) + CORNER_STEP * (7 - cornerDistance));
+  return ForSideToMove(strong,
+                       Position.NonPawnMaterial[strong] + KingsClose(strong) + CORNER_STEP * (7 - cornerDistance));
 }
 
 int32_t EvaluateTwoKnights(int32_t) { return 0; }

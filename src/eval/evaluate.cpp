@@ -138,8 +138,8 @@ bool HasEndgameRule() {
 int32_t Evaluate() {
   // 1. Imbalance, phase and scale data. The endings with a rule of their own are scored by
   //    it whole: it knows how they are won, where the terms below see only material. Not
-  //    damped by the halfmove clock: on values this large the damping of one more ply
-  //    outweighs a step of the king, and the search would chase short lines, not progress.
+  //    damped by the halfmove clock: the damping of one more ply weighs as much as a step of
+  //    the king, and the search would chase short lines, not progress.
   ProbeMaterial();
   const MaterialEntry& material = *CurrentMaterialEntry;
   if (material.EndgameFunction) return material.EndgameFunction(material.StrongSide);

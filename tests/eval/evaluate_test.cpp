@@ -77,13 +77,13 @@ TEST_F(EvaluationTest, KingAndPawnAgainstKing) {
 }
 
 TEST_F(EvaluationTest, EndingsWithARuleAreScoredByItUndamped) {
-  // King and rook against king: the mate drive's 10958 for the side with the rook, whatever
+  // King and rook against king: the mate drive's 958 for the side with the rook, whatever
   // the halfmove clock (a damped value would favour short lines over progress).
   struct Case {
     const char* Fen;
     int32_t Expected;
   };
-  for (Case c : {Case{"8/8/8/8/4k3/8/8/R3K3 w - - 0 1", 10958}, Case{"8/8/8/8/4k3/8/8/R3K3 b - - 60 1", -10958}}) {
+  for (Case c : {Case{"8/8/8/8/4k3/8/8/R3K3 w - - 0 1", 958}, Case{"8/8/8/8/4k3/8/8/R3K3 b - - 60 1", -958}}) {
     Setup(c.Fen);
     EXPECT_EQ(Evaluate(), c.Expected) << c.Fen;
     Setup(MirrorFen(c.Fen));

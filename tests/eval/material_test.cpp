@@ -171,18 +171,18 @@ class EndgameTest : public MaterialTest {
 };
 
 TEST_F(EndgameTest, MateDriveRewardsEdgeAndKingProximity) {
-  // Rook 850, king e4 at the centre (edge 28), kings 3 apart (140 - 60), + 10000.
-  ExpectBothSides("8/8/8/8/4k3/8/8/R3K3 w - - 0 1", EvaluateMateDrive, 10958);
+  // Rook 850, king e4 at the centre (edge 28), kings 3 apart (140 - 60): no bonus for the win itself.
+  ExpectBothSides("8/8/8/8/4k3/8/8/R3K3 w - - 0 1", EvaluateMateDrive, 958);
   // Black's queen 1700, White's king in the corner (90), kings 7 apart (0).
-  ExpectBothSides("4k3/8/8/8/8/1q6/8/K7 w - - 0 1", EvaluateMateDrive, 11790);
+  ExpectBothSides("4k3/8/8/8/8/1q6/8/K7 w - - 0 1", EvaluateMateDrive, 1790);
 }
 
 TEST_F(EndgameTest, BishopKnightMateAimsAtTheBishopsCorner) {
   // Light-squared bishop d3: the right corners are a8 and h1.
-  // King h1: 13520 + (140 - 20 x 5) + 420 x 7.
-  ExpectBothSides("8/8/8/8/8/2KBN3/8/7k w - - 0 1", EvaluateBishopKnightMate, 16500);
-  // King a1, seven steps from both: 13520 + (140 - 20 x 2).
-  ExpectBothSides("8/8/8/8/8/2KBN3/8/k7 w - - 0 1", EvaluateBishopKnightMate, 13620);
+  // King h1: bishop and knight 1030 + (140 - 20 x 5) + 42 x 7.
+  ExpectBothSides("8/8/8/8/8/2KBN3/8/7k w - - 0 1", EvaluateBishopKnightMate, 1364);
+  // King a1, seven steps from both: 1030 + (140 - 20 x 2).
+  ExpectBothSides("8/8/8/8/8/2KBN3/8/k7 w - - 0 1", EvaluateBishopKnightMate, 1130);
 }
 
 TEST_F(EndgameTest, TwoKnightsDraw) { ExpectBothSides("1n2k1n1/8/8/8/8/8/8/4K3 w - - 0 1", EvaluateTwoKnights, 0); }
