@@ -35,7 +35,8 @@ struct EvaluationTrace {
   int32_t Scale[2];         // with White, Black as the strong side; 64 normal
 };
 
-// Position must have no ending rule of its own (HasEndgameRule).
+// Rebuilt, the trace gives Evaluate's value only where no ending rule scores Position
+// (HasEndgameRule).
 void TraceEvaluation(EvaluationTrace& trace);
 
 // True when Position's material has an ending rule of its own, which scores it instead of the
